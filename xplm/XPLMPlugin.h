@@ -1,0 +1,22 @@
+#ifndef _XPLMPlugin_h_
+#define _XPLMPlugin_h_
+
+/* Plugin ids, plugin information and features. */
+
+#include "XPLMDefs.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+XPLM_API XPLMPluginID XPLMGetMyID(void);
+XPLM_API XPLMPluginID XPLMFindPluginBySignature(const char *inSignature);
+XPLM_API void XPLMGetPluginInfo(XPLMPluginID inPlugin, char *outName, char *outFilePath,
+                                char *outSignature, char *outDescription);
+XPLM_API void XPLMEnableFeature(const char *inFeature, int inEnable);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
