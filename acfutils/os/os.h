@@ -31,8 +31,8 @@ uint64_t os_perf_frequency(void);
  * Shows a cursor image (premultiplied ARGB32 rows, `stride` bytes apart)
  * with its hot spot; NULL pixels ask for the platform's default cursor.
  */
-void os_cursor_show(const char *name, const unsigned char *pixels, int width, int height,
-                    int stride, int hot_x, int hot_y);
+void os_cursor_show(const char *name, const unsigned char *pixels, int width, int height, int stride,
+                    int hot_x, int hot_y);
 
 #ifdef __cplusplus
 }

@@ -9,7 +9,7 @@
 
 #include <GL/glew.h>
 
-#include "../../os/os.h"
+#include <os/os.h>
 
 #ifdef __cplusplus
 extern "C" {

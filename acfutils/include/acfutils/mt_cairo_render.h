@@ -29,14 +29,13 @@ typedef void (*mt_cairo_fini_cb_t)(cairo_t *cr, void *userinfo);
  * rate; fps == 0 renders only when asked. Returns NULL when the size is 0 or
  * the init callback fails. `filename` and `line` name the caller in log lines.
  */
-mt_cairo_render_t *mt_cairo_render_init_impl(const char *filename, int line, unsigned width,
-                                             unsigned height, double fps,
-                                             mt_cairo_init_cb_t init_cb,
-                                             mt_cairo_render_cb_t render_cb,
-                                             mt_cairo_fini_cb_t fini_cb, void *userinfo);
-#define mt_cairo_render_init(w, h, fps, init_cb, render_cb, fini_cb, userinfo)                     \
-    mt_cairo_render_init_impl(log_basename(__FILE__), __LINE__, (w), (h), (fps), (init_cb),       \
-                              (render_cb), (fini_cb), (userinfo))
+mt_cairo_render_t *mt_cairo_render_init_impl(const char *filename, int line, unsigned width, unsigned height,
+                                             double fps, mt_cairo_init_cb_t init_cb,
+                                             mt_cairo_render_cb_t render_cb, mt_cairo_fini_cb_t fini_cb,
+                                             void *userinfo);
+#define mt_cairo_render_init(w, h, fps, init_cb, render_cb, fini_cb, userinfo)                               \
+    mt_cairo_render_init_impl(log_basename(__FILE__), __LINE__, (w), (h), (fps), (init_cb), (render_cb),     \
+                              (fini_cb), (userinfo))
 
 /* Stops and joins the worker, then releases everything, GL texture included. */
 void mt_cairo_render_fini(mt_cairo_render_t *mtcr);

@@ -11,7 +11,7 @@ extern "C" {
 
 typedef struct {
     XPLMWindowID win;
-    double aspect; /* height / width */
+    double aspect;                /* height / width */
     int left, top, right, bottom; /* last geometry seen */
 } win_resize_ctl_t;
 

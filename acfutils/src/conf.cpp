@@ -1,0 +1,492 @@
+/*
+ * Settings files: plain text, one "key = value" per line.
+ *
+ * Reading never trusts the content: the file is read in fixed-size chunks, a
+ * line is never held beyond MAX_LINE_LEN (+ a little), and any malformed line
+ * is logged with its number and skipped while the rest of the file is kept.
+ * Writing goes through a temporary file in the same folder that is fsync'ed
+ * and then renamed over the target, so the target is never half written.
+ */
+
+#include <acfutils/conf.h>
+#include <acfutils/log.h>
+
+#include <atomic>
+#include <new>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include <errno.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <stdio.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+namespace {
+
+/* The longest accepted line, not counting its line ending ("\n" or "\r\n"). */
+constexpr size_t MAX_LINE_LEN = 4096;
+/* Malformed lines logged one by one per file; the rest only as a count. */
+constexpr int MAX_LOGGED_BAD_LINES = 20;
+constexpr size_t READ_CHUNK = 64 * 1024;
+
+} // namespace
+
+struct conf {
+    std::vector<std::pair<std::string, std::string>> entries; /* in order */
+    std::unordered_map<std::string, size_t> index;            /* key -> entries[] */
+
+    /* Adds or replaces; a replaced entry keeps its position. True if replaced. */
+    bool set(const std::string &key, const std::string &value)
+    {
+        auto it = index.find(key);
+        if (it != index.end()) {
+            entries[it->second].second = value;
+            return true;
+        }
+        index.emplace(key, entries.size());
+        entries.emplace_back(key, value);
+        return false;
+    }
+
+    const std::string *get(const char *key) const
+    {
+        auto it = index.find(key);
+        if (it == index.end())
+            return nullptr;
+        return &entries[it->second].second;
+    }
+};
+
+namespace {
+
+inline bool is_blank(unsigned char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+/* Control bytes: everything below 0x20 but the tab, and DEL. */
+inline bool is_control(unsigned char c)
+{
+    return (c < 0x20 && c != '\t') || c == 0x7f;
+}
+
+/* Printable ASCII without the space. */
+inline bool is_key_char(unsigned char c)
+{
+    return c > 0x20 && c < 0x7f;
+}
+
+/* Printable ASCII, space and tab included. */
+inline bool is_value_char(unsigned char c)
+{
+    return (c >= 0x20 && c < 0x7f) || c == '\t';
+}
+
+void trim(const char *&b, const char *&e)
+{
+    while (b < e && is_blank((unsigned char)*b))
+        b++;
+    while (e > b && is_blank((unsigned char)e[-1]))
+        e--;
+}
+
+bool valid_key(const char *b, const char *e)
+{
+    if (b == e || *b == '#')
+        return false;
+    for (const char *p = b; p < e; p++) {
+        if (!is_key_char((unsigned char)*p) || *p == '=')
+            return false;
+    }
+    return true;
+}
+
+bool valid_value(const char *b, const char *e)
+{
+    if (b == e)
+        return false;
+    for (const char *p = b; p < e; p++) {
+        if (!is_value_char((unsigned char)*p))
+            return false;
+    }
+    return true;
+}
+
+class reader {
+public:
+    reader(conf_t *conf, const char *filename) : conf_(conf), filename_(filename) {}
+
+    /* Feeds raw bytes; lines are parsed as their '\n' arrives. */
+    void feed(const char *data, size_t len)
+    {
+        const char *p = data, *end = data + len;
+        while (p < end) {
+            const char *nl = (const char *)memchr(p, '\n', (size_t)(end - p));
+            const char *stop = (nl != nullptr ? nl : end);
+            append(p, (size_t)(stop - p));
+            if (nl == nullptr)
+                break;
+            end_line();
+            p = nl + 1;
+        }
+    }
+
+    /* Ends the input: a last line without its '\n' still counts. */
+    void finish()
+    {
+        if (!line_.empty() || overlong_)
+            end_line();
+        if (bad_lines_ > MAX_LOGGED_BAD_LINES) {
+            logMsg("%s: %d malformed lines skipped in all (only the first %d logged)", filename_, bad_lines_,
+                   MAX_LOGGED_BAD_LINES);
+        }
+        if (dup_lines_ > MAX_LOGGED_BAD_LINES) {
+            logMsg("%s: %d duplicate keys in all (only the first %d logged)", filename_, dup_lines_,
+                   MAX_LOGGED_BAD_LINES);
+        }
+    }
+
+    int first_bad_line() const { return first_bad_; }
+
+private:
+    void append(const char *p, size_t n)
+    {
+        if (overlong_)
+            return;
+        /* Room for MAX_LINE_LEN bytes, a '\r' and one more to see the excess. */
+        const size_t limit = MAX_LINE_LEN + 2;
+        if (line_.size() + n > limit) {
+            overlong_ = true;
+            line_.clear();
+            line_.shrink_to_fit();
+            return;
+        }
+        line_.append(p, n);
+    }
+
+    void end_line()
+    {
+        line_no_++;
+        if (line_no_ < 0) /* more than INT_MAX lines: stop counting upwards */
+            line_no_ = INT_MAX;
+        if (overlong_) {
+            bad("longer than 4096 bytes");
+        } else {
+            if (!line_.empty() && line_.back() == '\r')
+                line_.pop_back();
+            if (line_.size() > MAX_LINE_LEN)
+                bad("longer than 4096 bytes");
+            else
+                parse_line(line_.data(), line_.data() + line_.size());
+        }
+        overlong_ = false;
+        line_.clear();
+    }
+
+    void parse_line(const char *b, const char *e)
+    {
+        for (const char *p = b; p < e; p++) {
+            if (is_control((unsigned char)*p)) {
+                bad("control byte");
+                return;
+            }
+        }
+        trim(b, e);
+        if (b == e || *b == '#')
+            return; /* blank line or comment */
+
+        const char *eq = (const char *)memchr(b, '=', (size_t)(e - b));
+        if (eq == nullptr) {
+            bad("no '='");
+            return;
+        }
+        const char *kb = b, *ke = eq, *vb = eq + 1, *ve = e;
+        trim(kb, ke);
+        trim(vb, ve);
+        if (kb == ke) {
+            bad("empty key");
+            return;
+        }
+        if (!valid_key(kb, ke)) {
+            bad("bad key");
+            return;
+        }
+        if (vb == ve) {
+            bad("empty value");
+            return;
+        }
+        if (!valid_value(vb, ve)) {
+            bad("bad value");
+            return;
+        }
+        std::string key(kb, ke);
+        if (conf_->set(key, std::string(vb, ve))) {
+            dup_lines_++;
+            if (dup_lines_ <= MAX_LOGGED_BAD_LINES) {
+                logMsg("%s:%d: duplicate key \"%s\", the last one wins", filename_, line_no_, key.c_str());
+            }
+        }
+    }
+
+    void bad(const char *why)
+    {
+        if (first_bad_ < 0)
+            first_bad_ = line_no_;
+        bad_lines_++;
+        if (bad_lines_ <= MAX_LOGGED_BAD_LINES)
+            logMsg("%s:%d: skipped malformed line (%s)", filename_, line_no_, why);
+    }
+
+    conf_t *conf_;
+    const char *filename_;
+    std::string line_;
+    bool overlong_ = false;
+    int line_no_ = 0;
+    int first_bad_ = -1;
+    int bad_lines_ = 0;
+    int dup_lines_ = 0;
+};
+
+/* Writes all of buf, retrying after interruptions and short writes. */
+bool write_all(int fd, const char *buf, size_t len)
+{
+    while (len > 0) {
+        ssize_t n = write(fd, buf, len);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (n == 0) {
+            errno = EIO;
+            return false;
+        }
+        buf += n;
+        len -= (size_t)n;
+    }
+    return true;
+}
+
+std::atomic<unsigned> tmp_counter{0};
+
+} // namespace
+
+extern "C" {
+
+conf_t *conf_create_empty(void)
+{
+    return new (std::nothrow) conf_t();
+}
+
+void conf_free(conf_t *conf)
+{
+    delete conf;
+}
+
+conf_t *conf_read_file(const char *filename, int *errline)
+{
+    if (errline != nullptr)
+        *errline = -1;
+    if (filename == nullptr) {
+        errno = EINVAL;
+        return nullptr;
+    }
+
+    int fd;
+    do {
+        fd = open(filename, O_RDONLY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return nullptr;
+
+    struct stat st;
+    if (fstat(fd, &st) != 0) {
+        int err = errno;
+        close(fd);
+        errno = err;
+        return nullptr;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        close(fd);
+        errno = EISDIR;
+        return nullptr;
+    }
+
+    conf_t *conf = nullptr;
+    try {
+        conf = new conf_t();
+        reader rd(conf, filename);
+        std::vector<char> chunk(READ_CHUNK);
+        for (;;) {
+            ssize_t n = read(fd, chunk.data(), chunk.size());
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                int err = errno;
+                logMsg("%s: read failed: %s", filename, strerror(err));
+                delete conf;
+                close(fd);
+                errno = err;
+                return nullptr;
+            }
+            if (n == 0)
+                break;
+            rd.feed(chunk.data(), (size_t)n);
+        }
+        rd.finish();
+        if (errline != nullptr)
+            *errline = rd.first_bad_line();
+    } catch (const std::bad_alloc &) {
+        logMsg("%s: out of memory while reading", filename);
+        delete conf;
+        close(fd);
+        errno = ENOMEM;
+        return nullptr;
+    }
+    close(fd);
+    return conf;
+}
+
+bool conf_write_file(const conf_t *conf, const char *filename)
+{
+    if (conf == nullptr || filename == nullptr) {
+        errno = EINVAL;
+        return false;
+    }
+
+    std::string data;
+    try {
+        for (const auto &kv : conf->entries) {
+            data += kv.first;
+            data += " = ";
+            data += kv.second;
+            data += '\n';
+        }
+    } catch (const std::bad_alloc &) {
+        logMsg("%s: cannot write: out of memory", filename);
+        errno = ENOMEM;
+        return false;
+    }
+
+    char tmp[PATH_MAX + 64];
+    int n = snprintf(tmp, sizeof(tmp), "%s.tmp.%ld.%u", filename, (long)getpid(), tmp_counter.fetch_add(1));
+    if (n < 0 || (size_t)n >= sizeof(tmp)) {
+        logMsg("%s: cannot write: path too long", filename);
+        errno = ENAMETOOLONG;
+        return false;
+    }
+
+    /* Keep the permissions of the file being replaced, where there is one. */
+    mode_t mode = 0644;
+    struct stat st;
+    bool keep_mode = (stat(filename, &st) == 0 && S_ISREG(st.st_mode));
+    if (keep_mode)
+        mode = st.st_mode & 07777;
+
+    int fd;
+    do {
+        fd = open(tmp, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        int err = errno;
+        logMsg("%s: cannot create temporary file %s: %s", filename, tmp, strerror(err));
+        errno = err;
+        return false;
+    }
+
+    const char *what = nullptr;
+    if (keep_mode) {
+        /* Best effort: past the umask; the umask'ed mode is acceptable too. */
+        int rc = fchmod(fd, mode);
+        (void)rc;
+    }
+    if (!write_all(fd, data.data(), data.size()))
+        what = "write";
+    else if (fsync(fd) != 0)
+        what = "fsync";
+    int err = errno;
+    if (close(fd) != 0 && what == nullptr) {
+        what = "close";
+        err = errno;
+    }
+    if (what == nullptr && rename(tmp, filename) != 0) {
+        what = "rename";
+        err = errno;
+    }
+    if (what != nullptr) {
+        logMsg("%s: cannot write (%s of %s failed): %s", filename, what, tmp, strerror(err));
+        unlink(tmp);
+        errno = err;
+        return false;
+    }
+
+    /* Make the rename itself durable: fsync the folder (best effort). */
+    std::string dir(filename);
+    size_t slash = dir.find_last_of('/');
+    dir = (slash == std::string::npos ? std::string(".")
+                                      : (slash == 0 ? std::string("/") : dir.substr(0, slash)));
+    int dfd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        (void)fsync(dfd);
+        close(dfd);
+    }
+    return true;
+}
+
+bool conf_get_i(const conf_t *conf, const char *key, int *value)
+{
+    if (conf == nullptr || key == nullptr)
+        return false;
+    const std::string *s = conf->get(key);
+    if (s == nullptr)
+        return false;
+
+    const char *p = s->c_str(), *end = p + s->size();
+    bool neg = false;
+    if (p < end && (*p == '+' || *p == '-')) {
+        neg = (*p == '-');
+        p++;
+    }
+    if (p == end)
+        return false;
+    /* Accumulated as a magnitude; INT_MIN's is one more than INT_MAX's. */
+    const long long limit = neg ? -(long long)INT_MIN : (long long)INT_MAX;
+    long long mag = 0;
+    for (; p < end; p++) {
+        if (*p < '0' || *p > '9')
+            return false;
+        mag = mag * 10 + (*p - '0');
+        if (mag > limit)
+            return false;
+    }
+    if (value != nullptr)
+        *value = (int)(neg ? -mag : mag);
+    return true;
+}
+
+void conf_set_i(conf_t *conf, const char *key, int value)
+{
+    if (conf == nullptr || key == nullptr)
+        return;
+    size_t len = strlen(key);
+    /* A key that would not read back as itself is refused. */
+    if (len > MAX_LINE_LEN - 32 || !valid_key(key, key + len)) {
+        logMsg("conf: refused to set invalid key \"%.64s\"", key);
+        return;
+    }
+    char buf[16];
+    snprintf(buf, sizeof(buf), "%d", value);
+    try {
+        conf->set(std::string(key, len), buf);
+    } catch (const std::bad_alloc &) {
+        logMsg("conf: out of memory setting \"%.64s\"", key);
+    }
+}
+
+} // extern "C"

@@ -1,0 +1,53 @@
+/* The per-thread GLEW context record. */
+
+#include <acfutils/assert.h>
+#include <acfutils/glew.h>
+#include <acfutils/helpers.h>
+#include <acfutils/log.h>
+
+#include <string.h>
+
+extern "C" {
+
+os_tls_key_t lacf_glew_ctx_key = {};
+
+/*
+ * The record of a thread lives as long as the process: it is not freed when
+ * the thread ends (8 bytes per GL thread). A thread_local destructor would
+ * free it, but would also pin this library in memory (glibc keeps a DSO with
+ * pending thread_local destructors loaded), so a plugin reload would get the
+ * old image back with its old static state.
+ */
+lacf_glew_ctx_t *lacf_glew_get_context(void)
+{
+    lacf_glew_ctx_t *ctx = static_cast<lacf_glew_ctx_t *>(os_tls_get(&lacf_glew_ctx_key));
+    if (ctx != nullptr)
+        return ctx;
+
+    ctx = static_cast<lacf_glew_ctx_t *>(lacf_malloc(sizeof(*ctx)));
+    ASSERT(ctx != NULL);
+    memset(ctx, 0, sizeof(*ctx));
+    if (!os_tls_set(&lacf_glew_ctx_key, (void *)ctx)) {
+        log_impl(log_basename(__FILE__), __LINE__, "assertion \"%s\" failed: %s",
+                 "TlsSetValue(lacf_glew_ctx_key, (void *)ctx)", "");
+        lacf_assert_abort();
+    }
+    return ctx;
+}
+
+GLenum lacf_glew_context_init(lacf_glew_ctx_t *ctx)
+{
+    /*
+     * GLEW 2.2 (Debian's) has only glewInit. On a surfaceless EGL context
+     * without an X display it answers GLEW_ERROR_NO_GLX_DISPLAY after it has
+     * loaded the GL entry points, which is all we need.
+     */
+    GLenum result = glewInit();
+    if (ctx != nullptr) {
+        ctx->init_result = result;
+        ctx->initialised = 1;
+    }
+    return result;
+}
+
+} // extern "C"
