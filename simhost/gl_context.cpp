@@ -62,9 +62,13 @@ bool gl_context::create()
     EGLint n = 0;
     // Surfaceless contexts need no config; take one when offered.
     bool have_cfg = eglChooseConfig(dpy, cfg_attrs, &cfg, 1, &n) && n > 0;
-    const EGLint ctx_attrs[] = {EGL_CONTEXT_MAJOR_VERSION, 3, EGL_CONTEXT_MINOR_VERSION, 0,
+    const EGLint ctx_attrs[] = {EGL_CONTEXT_MAJOR_VERSION,
+                                3,
+                                EGL_CONTEXT_MINOR_VERSION,
+                                0,
                                 EGL_CONTEXT_OPENGL_PROFILE_MASK,
-                                EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
+                                EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
+                                EGL_NONE};
     EGLContext ctx = eglCreateContext(dpy, have_cfg ? cfg : EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, ctx_attrs);
     if (ctx == EGL_NO_CONTEXT) {
         error_ = egl_error("eglCreateContext (OpenGL 3.0 compatibility)");

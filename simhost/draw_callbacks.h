@@ -1,0 +1,41 @@
+#pragma once
+
+// The draw-callback registry and the order in which a frame runs it.
+
+#include "XPLMDisplay.h"
+
+#include <cstddef>
+#include <vector>
+
+namespace simhost::detail {
+
+class draw_callbacks {
+public:
+    static bool known_phase(XPLMDrawingPhase phase);
+    // False for an unknown phase or a registration that already exists.
+    bool add(XPLMDrawCallback_f fn, XPLMDrawingPhase phase, int before, void *refcon);
+    bool remove(XPLMDrawCallback_f fn, XPLMDrawingPhase phase, int before, void *refcon);
+    // Every phase in the simulator's order; in each the "before" callbacks, then
+    // the "after" ones, each group in registration order.
+    void run_frame();
+    void run_phase(XPLMDrawingPhase phase, bool before);
+    size_t size() const { return live_; }
+    void clear();
+
+private:
+    struct entry {
+        XPLMDrawCallback_f fn;
+        XPLMDrawingPhase phase;
+        bool before;
+        void *refcon;
+        bool live;
+    };
+    entry *find(XPLMDrawCallback_f fn, XPLMDrawingPhase phase, bool before, void *refcon);
+    void compact();
+
+    std::vector<entry> entries_;
+    size_t live_ = 0;
+    int running_ = 0;
+};
+
+} // namespace simhost::detail

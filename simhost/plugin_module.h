@@ -1,0 +1,40 @@
+#pragma once
+
+// One plugin binary opened with the dynamic loader, and its five entry points.
+
+#include <string>
+
+namespace simhost::detail {
+
+struct plugin_entry_points {
+    int (*start)(char *name, char *signature, char *description) = nullptr;
+    int (*enable)() = nullptr;
+    void (*disable)() = nullptr;
+    void (*stop)() = nullptr;
+    void (*receive_message)(int from, int message, void *param) = nullptr;
+};
+
+// The binary a plugin folder holds: lin_x64/<the single .xpl>, else lin_x64/kyv_pop.xpl.
+bool find_plugin_in_folder(const std::string &dir, std::string &xpl_path, std::string &error);
+
+class plugin_module {
+public:
+    plugin_module() = default;
+    ~plugin_module() { close(); }
+    plugin_module(const plugin_module &) = delete;
+    plugin_module &operator=(const plugin_module &) = delete;
+
+    bool open(const std::string &path, std::string &error);
+    void close();
+    bool is_open() const { return handle_ != nullptr; }
+    const plugin_entry_points &entry() const { return entry_; }
+    // Absolute, as the simulator hands it over.
+    const std::string &path() const { return path_; }
+
+private:
+    void *handle_ = nullptr;
+    plugin_entry_points entry_;
+    std::string path_;
+};
+
+} // namespace simhost::detail

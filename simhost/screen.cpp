@@ -1,0 +1,73 @@
+#include "screen.h"
+
+#define GL_GLEXT_PROTOTYPES
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cstdio>
+
+namespace simhost::detail {
+
+screen::~screen()
+{
+    destroy();
+}
+
+void screen::destroy()
+{
+    if (fbo_ != 0)
+        glDeleteFramebuffers(1, &fbo_);
+    if (color_ != 0)
+        glDeleteTextures(1, &color_);
+    if (depth_ != 0)
+        glDeleteRenderbuffers(1, &depth_);
+    fbo_ = color_ = depth_ = 0;
+}
+
+bool screen::create(int width, int height, std::string &error)
+{
+    destroy();
+    width_ = width;
+    height_ = height;
+    glGenTextures(1, &color_);
+    glBindTexture(GL_TEXTURE_2D, color_);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glBindTexture(GL_TEXTURE_2D, 0);
+
+    glGenRenderbuffers(1, &depth_);
+    glBindRenderbuffer(GL_RENDERBUFFER, depth_);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+
+    glGenFramebuffers(1, &fbo_);
+    glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, color_, 0);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depth_);
+    GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
+    if (status != GL_FRAMEBUFFER_COMPLETE) {
+        char buf[128];
+        snprintf(buf, sizeof(buf), "screen framebuffer %dx%d incomplete (status 0x%04x)", width, height,
+                 status);
+        error = buf;
+        destroy();
+        return false;
+    }
+    return true;
+}
+
+void screen::begin_frame() const
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
+    glViewport(0, 0, width_, height_);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, width_, 0, height_, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+} // namespace simhost::detail

@@ -1,0 +1,28 @@
+// XPLMDataAccess: the integer datarefs the host publishes.
+
+#include "XPLMDataAccess.h"
+
+#include "host_state.h"
+
+using simhost::detail::host_state;
+using simhost::detail::with_host;
+
+XPLMDataRef XPLMFindDataRef(const char *inDataRefName)
+{
+    if (inDataRefName == nullptr)
+        return nullptr;
+    return with_host("XPLMFindDataRef", XPLMDataRef(nullptr),
+                     [=](host_state &h) { return h.refs.find(inDataRefName); });
+}
+
+int XPLMGetDatai(XPLMDataRef inDataRef)
+{
+    if (inDataRef == nullptr)
+        return 0;
+    return with_host("XPLMGetDatai", 0, [=](host_state &h) {
+        int value = 0;
+        if (!h.refs.get_int(inDataRef, value))
+            h.log.unexpected("XPLMGetDatai", "a handle this host did not give out");
+        return value;
+    });
+}

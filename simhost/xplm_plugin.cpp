@@ -1,0 +1,77 @@
+// XPLMPlugin: the plugin's id, what the simulator knows of it, its features.
+
+#include "XPLMPlugin.h"
+
+#include "host_state.h"
+
+#include <algorithm>
+#include <cstring>
+
+using simhost::detail::host_state;
+using simhost::detail::plugin_id;
+using simhost::detail::stage;
+using simhost::detail::with_host;
+
+namespace {
+
+// Native paths can be far longer than the 256 bytes of the other outputs.
+const size_t path_size = 4096;
+const size_t info_size = 256;
+
+void copy_out(char *out, const std::string &s, size_t size)
+{
+    if (out == nullptr)
+        return;
+    size_t n = std::min(s.size(), size - 1);
+    memcpy(out, s.data(), n);
+    out[n] = '\0';
+}
+
+// The signature is known once XPluginStart has returned.
+bool signature_known(const host_state &h)
+{
+    return h.at == stage::started || h.at == stage::enabled || h.at == stage::stopped;
+}
+
+} // namespace
+
+XPLMPluginID XPLMGetMyID(void)
+{
+    return with_host("XPLMGetMyID", XPLM_NO_PLUGIN_ID,
+                     [](host_state &h) { return h.at == stage::none ? XPLM_NO_PLUGIN_ID : plugin_id; });
+}
+
+XPLMPluginID XPLMFindPluginBySignature(const char *inSignature)
+{
+    return with_host("XPLMFindPluginBySignature", XPLM_NO_PLUGIN_ID, [inSignature](host_state &h) {
+        bool match = inSignature != nullptr && signature_known(h) && h.signature == inSignature;
+        return match ? plugin_id : XPLM_NO_PLUGIN_ID;
+    });
+}
+
+void XPLMGetPluginInfo(XPLMPluginID inPlugin, char *outName, char *outFilePath, char *outSignature,
+                       char *outDescription)
+{
+    // An unknown id, or no host, reads as empty strings rather than leaving
+    // the caller's buffers as they were.
+    copy_out(outName, std::string(), info_size);
+    copy_out(outFilePath, std::string(), path_size);
+    copy_out(outSignature, std::string(), info_size);
+    copy_out(outDescription, std::string(), info_size);
+    with_host("XPLMGetPluginInfo", [=](host_state &h) {
+        if (inPlugin != plugin_id || h.at == stage::none)
+            return;
+        copy_out(outName, h.name, info_size);
+        copy_out(outFilePath, h.file_path(), path_size);
+        copy_out(outSignature, h.signature, info_size);
+        copy_out(outDescription, h.description, info_size);
+    });
+}
+
+void XPLMEnableFeature(const char *inFeature, int inEnable)
+{
+    if (inFeature == nullptr)
+        return;
+    // Paths here are native whether or not the plugin asks; the host only records.
+    with_host("XPLMEnableFeature", [=](host_state &h) { h.features[inFeature] = inEnable != 0; });
+}

@@ -1,0 +1,21 @@
+// XPLMProcessing: flight-loop callbacks, run by the host's frame loop.
+
+#include "XPLMProcessing.h"
+
+#include "host_state.h"
+
+using simhost::detail::host_state;
+using simhost::detail::with_host;
+
+void XPLMRegisterFlightLoopCallback(XPLMFlightLoop_f inFlightLoop, float inInterval, void *inRefcon)
+{
+    with_host("XPLMRegisterFlightLoopCallback",
+              [=](host_state &h) { h.loops.add(inFlightLoop, inInterval, inRefcon, h.time, h.frames); });
+}
+
+void XPLMUnregisterFlightLoopCallback(XPLMFlightLoop_f inFlightLoop, void *inRefcon)
+{
+    // Unregistering what is not registered is harmless, as in the simulator.
+    with_host("XPLMUnregisterFlightLoopCallback",
+              [=](host_state &h) { h.loops.remove(inFlightLoop, inRefcon); });
+}

@@ -1,0 +1,98 @@
+// A small plugin the host's tests drive: it logs each entry point and what it
+// sees, and takes its results from datarefs the test sets.
+
+#include "XPLMDataAccess.h"
+#include "XPLMDisplay.h"
+#include "XPLMPlugin.h"
+#include "XPLMProcessing.h"
+#include "XPLMUtilities.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+int flight_loops = 0;
+int draws = 0;
+
+void log(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
+void log(const char *fmt, ...)
+{
+    char buf[5000] = "test plugin: ";
+    size_t n = strlen(buf);
+    va_list ap;
+    va_start(ap, fmt);
+    vsnprintf(buf + n, sizeof(buf) - n - 1, fmt, ap);
+    va_end(ap);
+    strcat(buf, "\n");
+    XPLMDebugString(buf);
+}
+
+int setting(const char *name, int fallback)
+{
+    XPLMDataRef ref = XPLMFindDataRef(name);
+    return ref != nullptr ? XPLMGetDatai(ref) : fallback;
+}
+
+float count_flight_loop(float, float, int, void *)
+{
+    flight_loops++;
+    return -1;
+}
+
+int count_draw(XPLMDrawingPhase, int, void *)
+{
+    draws++;
+    return 1;
+}
+
+bool all_zero(const char *buf)
+{
+    for (int i = 0; i < 256; i++) {
+        if (buf[i] != 0)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+PLUGIN_API int XPluginStart(char *outName, char *outSig, char *outDesc)
+{
+    bool clean = all_zero(outName) && all_zero(outSig) && all_zero(outDesc);
+    strcpy(outName, "Host Test Plugin");
+    strcpy(outSig, "simhost.test.plugin");
+    strcpy(outDesc, "A plugin the host's tests drive");
+    XPLMEnableFeature("XPLM_USE_NATIVE_PATHS", 1);
+    log("start, id %d, buffers %s", XPLMGetMyID(), clean ? "clean" : "dirty");
+    XPLMRegisterDrawCallback(count_draw, xplm_Phase_Window, 0, nullptr);
+    return setting("simhost_test/start_result", 1);
+}
+
+PLUGIN_API int XPluginEnable(void)
+{
+    char path[4096];
+    XPLMGetPluginInfo(XPLMGetMyID(), nullptr, path, nullptr, nullptr);
+    log("enable, path %s", path);
+    XPLMRegisterFlightLoopCallback(count_flight_loop, -1, nullptr);
+    return setting("simhost_test/enable_result", 1);
+}
+
+PLUGIN_API void XPluginDisable(void)
+{
+    XPLMUnregisterFlightLoopCallback(count_flight_loop, nullptr);
+    log("disable after %d flight loops, %d draws", flight_loops, draws);
+}
+
+PLUGIN_API void XPluginStop(void)
+{
+    if (setting("simhost_test/leak_at_stop", 0) == 0)
+        XPLMUnregisterDrawCallback(count_draw, xplm_Phase_Window, 0, nullptr);
+    log("stop");
+}
+
+PLUGIN_API void XPluginReceiveMessage(XPLMPluginID inFrom, int inMsg, void *)
+{
+    log("message %d from %d", inMsg, inFrom);
+}

@@ -1,0 +1,164 @@
+// Draw callbacks: the phases in the simulator's order, before and after,
+// registration rules and changes made from inside a callback.
+
+#include "XPLMDisplay.h"
+#include "host.h"
+#include "host_test_support.h"
+
+#include <gmock/gmock.h>
+
+#include <utility>
+#include <vector>
+
+using namespace host_test;
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+
+namespace {
+
+struct call_log {
+    std::vector<int> ids;
+};
+
+struct tagged {
+    call_log *log;
+    int id;
+    XPLMDrawingPhase phase;
+    int before;
+};
+
+int log_draw(XPLMDrawingPhase phase, int before, void *refcon)
+{
+    auto *t = static_cast<tagged *>(refcon);
+    EXPECT_EQ(phase, t->phase);
+    EXPECT_EQ(before, t->before);
+    t->log->ids.push_back(t->id);
+    return 1;
+}
+
+class draw_phases : public ::testing::Test {
+protected:
+    simhost::host h;
+    call_log log;
+
+    void SetUp() override
+    {
+        h.set_screen_size(16, 16);
+        ASSERT_TRUE(h.init_gl()) << h.error();
+    }
+};
+
+TEST_F(draw_phases, run_each_phase_in_order_with_before_callbacks_first_then_in_registration_order)
+{
+    // Registered scrambled; the id is the position the call must come in.
+    std::vector<tagged> tags = {
+        {&log, 11, xplm_Phase_LastCockpit, 0}, {&log, 4, xplm_Phase_Panel, 1},
+        {&log, 7, xplm_Phase_Gauges, 0},       {&log, 0, xplm_Phase_Modern3D, 1},
+        {&log, 9, xplm_Phase_Window, 0},       {&log, 5, xplm_Phase_Panel, 0},
+        {&log, 3, xplm_Phase_FirstCockpit, 0}, {&log, 1, xplm_Phase_Modern3D, 0},
+        {&log, 10, xplm_Phase_LastCockpit, 1}, {&log, 8, xplm_Phase_Window, 1},
+        {&log, 6, xplm_Phase_Gauges, 1},       {&log, 2, xplm_Phase_FirstCockpit, 1},
+        {&log, 12, xplm_Phase_LastCockpit, 0},
+    };
+    for (tagged &t : tags)
+        ASSERT_EQ(XPLMRegisterDrawCallback(log_draw, t.phase, t.before, &t), 1);
+    EXPECT_EQ(h.draw_callback_count(), tags.size());
+    h.run_frames(2);
+    std::vector<int> once = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    std::vector<int> twice = once;
+    twice.insert(twice.end(), once.begin(), once.end());
+    EXPECT_THAT(log.ids, ElementsAreArray(twice));
+}
+
+TEST_F(draw_phases, register_and_unregister_answer_1_only_for_a_change)
+{
+    tagged t{&log, 1, xplm_Phase_Gauges, 0};
+    EXPECT_EQ(XPLMRegisterDrawCallback(log_draw, xplm_Phase_Gauges, 0, &t), 1);
+    EXPECT_EQ(XPLMRegisterDrawCallback(log_draw, xplm_Phase_Gauges, 0, &t), 0) << "duplicate";
+    for (XPLMDrawingPhase unknown : {0, 30, 46, 99})
+        EXPECT_EQ(XPLMRegisterDrawCallback(log_draw, unknown, 0, &t), 0) << "phase " << unknown;
+    EXPECT_EQ(XPLMRegisterDrawCallback(nullptr, xplm_Phase_Gauges, 0, &t), 0);
+    EXPECT_EQ(XPLMUnregisterDrawCallback(log_draw, xplm_Phase_Gauges, 1, &t), 0) << "wrong side";
+    EXPECT_EQ(XPLMUnregisterDrawCallback(log_draw, xplm_Phase_Window, 0, &t), 0) << "wrong phase";
+    EXPECT_EQ(XPLMUnregisterDrawCallback(log_draw, xplm_Phase_Gauges, 0, nullptr), 0) << "wrong refcon";
+    EXPECT_EQ(h.draw_callback_count(), 1u);
+    EXPECT_EQ(XPLMUnregisterDrawCallback(log_draw, xplm_Phase_Gauges, 0, &t), 1);
+    EXPECT_EQ(XPLMUnregisterDrawCallback(log_draw, xplm_Phase_Gauges, 0, &t), 0);
+    h.run_frames(1);
+    EXPECT_TRUE(log.ids.empty());
+    EXPECT_EQ(h.draw_callback_count(), 0u);
+}
+
+// Each callback does its one change to the registry on its first call.
+struct changer {
+    call_log *log;
+    int id;
+    std::pair<XPLMDrawingPhase, tagged *> target; // what to (un)register
+    bool registers;
+    bool done = false;
+};
+
+int change_then_log(XPLMDrawingPhase phase, int before, void *refcon)
+{
+    auto *c = static_cast<changer *>(refcon);
+    c->log->ids.push_back(c->id);
+    if (!c->done) {
+        c->done = true;
+        tagged *t = c->target.second;
+        if (c->registers)
+            XPLMRegisterDrawCallback(log_draw, c->target.first, t->before, t);
+        else if (t == nullptr)
+            XPLMUnregisterDrawCallback(change_then_log, phase, before, c);
+        else
+            XPLMUnregisterDrawCallback(log_draw, c->target.first, t->before, t);
+    }
+    return 1;
+}
+
+TEST_F(draw_phases, a_callback_may_unregister_itself)
+{
+    changer self{&log, 1, {xplm_Phase_Gauges, nullptr}, false};
+    XPLMRegisterDrawCallback(change_then_log, xplm_Phase_Gauges, 0, &self);
+    h.run_frames(3);
+    EXPECT_THAT(log.ids, ElementsAre(1));
+    EXPECT_EQ(h.draw_callback_count(), 0u);
+}
+
+TEST_F(draw_phases, a_callback_unregistered_earlier_in_the_same_pass_is_not_called)
+{
+    tagged victim{&log, 2, xplm_Phase_Gauges, 0};
+    changer killer{&log, 1, {xplm_Phase_Gauges, &victim}, false};
+    XPLMRegisterDrawCallback(change_then_log, xplm_Phase_Gauges, 0, &killer);
+    XPLMRegisterDrawCallback(log_draw, xplm_Phase_Gauges, 0, &victim);
+    h.run_frames(2);
+    EXPECT_THAT(log.ids, ElementsAre(1, 1));
+}
+
+TEST_F(draw_phases, a_callback_registered_from_a_callback_runs_from_its_next_pass_on)
+{
+    tagged same_pass{&log, 2, xplm_Phase_Gauges, 0};
+    tagged later_phase{&log, 3, xplm_Phase_Window, 1};
+    changer adds_same{&log, 1, {xplm_Phase_Gauges, &same_pass}, true};
+    changer adds_later{&log, 4, {xplm_Phase_Window, &later_phase}, true};
+    XPLMRegisterDrawCallback(change_then_log, xplm_Phase_Gauges, 0, &adds_same);
+    XPLMRegisterDrawCallback(change_then_log, xplm_Phase_Gauges, 0, &adds_later);
+    h.run_frames(2);
+    // Frame 1: gauges pass 1, 4; window pass 3. Frame 2: gauges 1, 4, 2; window 3.
+    EXPECT_THAT(log.ids, ElementsAre(1, 4, 3, 1, 4, 2, 3));
+}
+
+TEST(draw_without_gl, skips_the_draw_phases_and_says_so_once)
+{
+    simhost::host h;
+    call_log log;
+    tagged t{&log, 1, xplm_Phase_Window, 0};
+    ASSERT_EQ(XPLMRegisterDrawCallback(log_draw, xplm_Phase_Window, 0, &t), 1);
+    h.run_frames(3);
+    EXPECT_TRUE(log.ids.empty());
+    size_t notes = 0;
+    for (const std::string &m : h.host_messages())
+        notes += m.find("draw phases skipped") != std::string::npos;
+    EXPECT_EQ(notes, 1u);
+}
+
+} // namespace

@@ -1,0 +1,255 @@
+// The XPLM surface as a whole: datarefs, the calls not implemented yet, calls
+// with no host, and the exports a plugin resolves against.
+
+#include "XPLMDataAccess.h"
+#include "XPLMDisplay.h"
+#include "XPLMGraphics.h"
+#include "XPLMMenus.h"
+#include "XPLMPlugin.h"
+#include "XPLMProcessing.h"
+#include "XPLMUtilities.h"
+#include "host.h"
+#include "temp_dir.h"
+#include "xplm_exports.h"
+
+#include <dlfcn.h>
+#include <gmock/gmock.h>
+
+#include <filesystem>
+#include <functional>
+#include <set>
+
+using ::testing::ElementsAre;
+
+namespace {
+
+TEST(datarefs, the_host_knows_the_panel_render_type_and_vr_state_by_default)
+{
+    simhost::host h;
+    XPLMDataRef panel = XPLMFindDataRef("sim/graphics/view/panel_render_type");
+    XPLMDataRef vr = XPLMFindDataRef("sim/graphics/VR/enabled");
+    ASSERT_NE(panel, nullptr);
+    ASSERT_NE(vr, nullptr);
+    EXPECT_NE(panel, vr);
+    EXPECT_EQ(XPLMGetDatai(panel), 2);
+    EXPECT_EQ(XPLMGetDatai(vr), 0);
+}
+
+TEST(datarefs, unknown_names_find_nothing_and_a_null_handle_reads_0)
+{
+    simhost::host h;
+    for (const char *name : {"sim/no/such/ref", "", "sim/graphics/VR/enabled/", "SIM/GRAPHICS/VR/ENABLED"})
+        EXPECT_EQ(XPLMFindDataRef(name), nullptr) << name;
+    EXPECT_EQ(XPLMFindDataRef(nullptr), nullptr);
+    EXPECT_EQ(XPLMGetDatai(nullptr), 0);
+    EXPECT_TRUE(h.unexpected_calls().empty());
+}
+
+TEST(datarefs, a_set_value_is_read_through_a_handle_that_stays_the_same)
+{
+    simhost::host h;
+    h.set_int_dataref("test/value", 5);
+    XPLMDataRef ref = XPLMFindDataRef("test/value");
+    ASSERT_NE(ref, nullptr);
+    EXPECT_EQ(XPLMGetDatai(ref), 5);
+    h.set_int_dataref("test/value", -7);
+    h.set_int_dataref("test/another", 1);
+    EXPECT_EQ(XPLMFindDataRef("test/value"), ref);
+    EXPECT_EQ(XPLMGetDatai(ref), -7);
+    h.set_int_dataref("sim/graphics/VR/enabled", 1);
+    EXPECT_EQ(XPLMGetDatai(XPLMFindDataRef("sim/graphics/VR/enabled")), 1);
+}
+
+TEST(datarefs, a_handle_the_host_did_not_give_out_reads_0_and_is_noted)
+{
+    simhost::host h;
+    int not_a_dataref = 5;
+    EXPECT_EQ(XPLMGetDatai(&not_a_dataref), 0);
+    EXPECT_THAT(h.unexpected_calls(), ElementsAre("XPLMGetDatai"));
+}
+
+struct stub_call {
+    const char *name;
+    std::function<void()> call;
+};
+
+int outputs[4];
+
+void fill_outputs()
+{
+    for (int &o : outputs)
+        o = 99;
+}
+
+bool outputs_zeroed(int n)
+{
+    for (int i = 0; i < n; i++) {
+        if (outputs[i] != 0)
+            return false;
+    }
+    return true;
+}
+
+const std::vector<stub_call> &stubs()
+{
+    static const std::vector<stub_call> all = {
+        {"XPLMCreateCommand", [] { EXPECT_EQ(XPLMCreateCommand("a/b", "c"), nullptr); }},
+        {"XPLMFindCommand", [] { EXPECT_EQ(XPLMFindCommand("a/b"), nullptr); }},
+        {"XPLMCommandBegin", [] { XPLMCommandBegin(nullptr); }},
+        {"XPLMCommandEnd", [] { XPLMCommandEnd(nullptr); }},
+        {"XPLMCommandOnce", [] { XPLMCommandOnce(nullptr); }},
+        {"XPLMRegisterCommandHandler", [] { XPLMRegisterCommandHandler(nullptr, nullptr, 1, nullptr); }},
+        {"XPLMUnregisterCommandHandler", [] { XPLMUnregisterCommandHandler(nullptr, nullptr, 1, nullptr); }},
+        {"XPLMFindPluginsMenu", [] { EXPECT_EQ(XPLMFindPluginsMenu(), nullptr); }},
+        {"XPLMCreateMenu", [] { EXPECT_EQ(XPLMCreateMenu("m", nullptr, 0, nullptr, nullptr), nullptr); }},
+        {"XPLMDestroyMenu", [] { XPLMDestroyMenu(nullptr); }},
+        {"XPLMAppendMenuItem", [] { EXPECT_EQ(XPLMAppendMenuItem(nullptr, "i", nullptr, 0), 0); }},
+        {"XPLMAppendMenuItemWithCommand",
+         [] { EXPECT_EQ(XPLMAppendMenuItemWithCommand(nullptr, "i", nullptr), 0); }},
+        {"XPLMRemoveMenuItem", [] { XPLMRemoveMenuItem(nullptr, 0); }},
+        {"XPLMCreateWindowEx",
+         [] {
+             XPLMCreateWindow_t params{};
+             params.structSize = sizeof(params);
+             EXPECT_EQ(XPLMCreateWindowEx(&params), nullptr);
+         }},
+        {"XPLMDestroyWindow", [] { XPLMDestroyWindow(nullptr); }},
+        {"XPLMGetScreenSize",
+         [] {
+             XPLMGetScreenSize(&outputs[0], &outputs[1]);
+             EXPECT_TRUE(outputs_zeroed(2));
+         }},
+        {"XPLMGetScreenBoundsGlobal",
+         [] {
+             XPLMGetScreenBoundsGlobal(&outputs[0], &outputs[1], &outputs[2], &outputs[3]);
+             EXPECT_TRUE(outputs_zeroed(4));
+         }},
+        {"XPLMGetAllMonitorBoundsGlobal", [] { XPLMGetAllMonitorBoundsGlobal(nullptr, nullptr); }},
+        {"XPLMGetMouseLocationGlobal",
+         [] {
+             XPLMGetMouseLocationGlobal(&outputs[0], &outputs[1]);
+             EXPECT_TRUE(outputs_zeroed(2));
+         }},
+        {"XPLMGetWindowGeometry",
+         [] {
+             XPLMGetWindowGeometry(nullptr, &outputs[0], nullptr, &outputs[2], nullptr);
+             EXPECT_EQ(outputs[0], 0);
+             EXPECT_EQ(outputs[2], 0);
+         }},
+        {"XPLMSetWindowGeometry", [] { XPLMSetWindowGeometry(nullptr, 0, 10, 10, 0); }},
+        {"XPLMGetWindowGeometryOS",
+         [] {
+             XPLMGetWindowGeometryOS(nullptr, &outputs[0], &outputs[1], &outputs[2], &outputs[3]);
+             EXPECT_TRUE(outputs_zeroed(4));
+         }},
+        {"XPLMSetWindowGeometryOS", [] { XPLMSetWindowGeometryOS(nullptr, 0, 10, 10, 0); }},
+        {"XPLMGetWindowIsVisible", [] { EXPECT_EQ(XPLMGetWindowIsVisible(nullptr), 0); }},
+        {"XPLMSetWindowIsVisible", [] { XPLMSetWindowIsVisible(nullptr, 1); }},
+        {"XPLMWindowIsPoppedOut", [] { EXPECT_EQ(XPLMWindowIsPoppedOut(nullptr), 0); }},
+        {"XPLMWindowIsInVR", [] { EXPECT_EQ(XPLMWindowIsInVR(nullptr), 0); }},
+        {"XPLMSetWindowPositioningMode",
+         [] { XPLMSetWindowPositioningMode(nullptr, xplm_WindowPopOut, -1); }},
+        {"XPLMSetWindowTitle", [] { XPLMSetWindowTitle(nullptr, "t"); }},
+        {"XPLMSetWindowResizingLimits", [] { XPLMSetWindowResizingLimits(nullptr, 1, 1, 2, 2); }},
+    };
+    return all;
+}
+
+void PrintTo(const stub_call &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class unimplemented_call : public ::testing::TestWithParam<stub_call> {};
+
+TEST_P(unimplemented_call, is_recorded_noted_once_and_answers_neutrally)
+{
+    simhost::host h;
+    fill_outputs();
+    GetParam().call();
+    fill_outputs();
+    GetParam().call();
+    EXPECT_THAT(h.unexpected_calls(), ElementsAre(GetParam().name));
+    EXPECT_EQ(h.unexpected_call_count(GetParam().name), 2u);
+    EXPECT_THAT(h.host_messages(),
+                ElementsAre(std::string("simhost: unexpected XPLM call ") + GetParam().name));
+}
+
+TEST_P(unimplemented_call, is_harmless_with_no_host)
+{
+    fill_outputs();
+    GetParam().call();
+}
+
+INSTANTIATE_TEST_SUITE_P(stubs, unimplemented_call, ::testing::ValuesIn(stubs()),
+                         [](const ::testing::TestParamInfo<stub_call> &info) {
+                             return std::string(info.param.name);
+                         });
+
+float no_loop(float, float, int, void *)
+{
+    return -1;
+}
+
+int no_draw(XPLMDrawingPhase, int, void *)
+{
+    return 1;
+}
+
+TEST(no_host, implemented_calls_answer_neutrally)
+{
+    XPLMDebugString("nobody listens\n");
+    EXPECT_EQ(XPLMGetMyID(), XPLM_NO_PLUGIN_ID);
+    EXPECT_EQ(XPLMFindPluginBySignature("simhost.test.plugin"), XPLM_NO_PLUGIN_ID);
+    char name[256] = "x";
+    XPLMGetPluginInfo(1, name, nullptr, nullptr, nullptr);
+    EXPECT_STREQ(name, "");
+    XPLMEnableFeature("XPLM_USE_NATIVE_PATHS", 1);
+    EXPECT_EQ(XPLMFindDataRef("sim/graphics/VR/enabled"), nullptr);
+    XPLMRegisterFlightLoopCallback(no_loop, -1, nullptr);
+    XPLMUnregisterFlightLoopCallback(no_loop, nullptr);
+    EXPECT_EQ(XPLMRegisterDrawCallback(no_draw, xplm_Phase_Window, 0, nullptr), 0);
+    EXPECT_EQ(XPLMUnregisterDrawCallback(no_draw, xplm_Phase_Window, 0, nullptr), 0);
+    // A host made later starts empty.
+    simhost::host h;
+    EXPECT_EQ(h.flight_loop_count(), 0u);
+    EXPECT_TRUE(h.debug_strings().empty());
+    EXPECT_FALSE(h.feature_enabled("XPLM_USE_NATIVE_PATHS"));
+}
+
+// The name before the first parenthesis after each XPLM_API that starts a line.
+std::set<std::string> functions_in_headers()
+{
+    std::set<std::string> names;
+    for (const auto &e : std::filesystem::directory_iterator(XPLM_HEADER_DIR)) {
+        const std::string text = read_file(e.path());
+        for (size_t at = text.find("XPLM_API"); at != std::string::npos; at = text.find("XPLM_API", at + 1)) {
+            size_t paren = text.find('(', at);
+            bool declaration = at == 0 || text[at - 1] == '\n'; // not the #define
+            if (paren == std::string::npos || !declaration)
+                continue;
+            size_t end = text.find_last_not_of(" \t\n", paren - 1) + 1;
+            size_t begin = text.find_last_of(" \t\n*", end - 1) + 1;
+            names.insert(text.substr(begin, end - begin));
+        }
+    }
+    return names;
+}
+
+TEST(exports, every_function_of_the_interface_headers_is_defined_and_exported)
+{
+    size_t n = 0;
+    const simhost::xplm_function *table = simhost::xplm_functions(n);
+    std::set<std::string> defined;
+    for (size_t i = 0; i < n; i++) {
+        defined.insert(table[i].name);
+        // What a plugin's unresolved symbol binds to must be this very function.
+        EXPECT_EQ(dlsym(RTLD_DEFAULT, table[i].name), reinterpret_cast<void *>(table[i].address))
+            << table[i].name;
+    }
+    std::set<std::string> declared = functions_in_headers();
+    EXPECT_GT(declared.size(), 40u);
+    EXPECT_EQ(defined, declared);
+}
+
+} // namespace

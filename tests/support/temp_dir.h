@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+// A fresh folder under the system's temporary folder, removed with its
+// contents when the object goes out of scope.
+class temp_dir {
+public:
+    temp_dir();
+    ~temp_dir();
+    temp_dir(const temp_dir &) = delete;
+    temp_dir &operator=(const temp_dir &) = delete;
+
+    const std::string &path() const { return path_; }
+    std::string operator/(const std::string &rel) const { return path_ + "/" + rel; }
+
+private:
+    std::string path_;
+};
+
+std::string read_file(const std::string &path);
+void write_file(const std::string &path, const std::string &contents);
