@@ -1,0 +1,148 @@
+// The plugin's entry points: identity, logging, and the start, enable,
+// disable and stop sequences. Each step lives in its own module.
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include <cairo.h>
+
+#include "XPLMDisplay.h"
+#include "XPLMPlugin.h"
+#include "XPLMProcessing.h"
+#include "XPLMUtilities.h"
+
+#include <acfutils/crc64.h>
+#include <acfutils/glew.h>
+#include <acfutils/helpers.h>
+#include <acfutils/log.h>
+
+#include "config.h"
+#include "perf_clock.h"
+#include "plugin_folder.h"
+
+#ifndef KYV_PLUGIN_VERSION
+#define KYV_PLUGIN_VERSION "3.0.1"
+#endif
+
+namespace {
+
+constexpr const char *plugin_name = "Custom Popups by Orvanex, created for Tessaline";
+constexpr const char *plugin_sig = "qzt.KYVPopup";
+constexpr const char *plugin_desc = "Custom Popups for X-Plane";
+constexpr const char *log_prefix = "KYV D208 POPUP";
+constexpr const char *plugin_version = KYV_PLUGIN_VERSION;
+
+const std::string build_banner =
+    std::string("Version ") + plugin_version + " | Compiled On: " + __DATE__ + " " + __TIME__;
+
+// Large enough for any native path the simulator hands over; the folder
+// derived from it must fit plugin_folder_size.
+char plugin_file_path[4096];
+char plugin_folder[plugin_folder_size];
+
+int frame_count = 0;
+
+// Every line goes to the simulator's log, then to standard output.
+void log_output(const char *line)
+{
+    XPLMDebugString(line);
+    fputs(line, stdout);
+    fflush(stdout);
+}
+
+void start_glew()
+{
+    lacf_glew_ctx_t *ctx = lacf_glew_get_context();
+    lacf_glew_context_init(ctx);
+}
+
+void start_crc64()
+{
+    crc64_init();
+    crc64_srand(perf_now_us());
+}
+
+float startup_flight_loop(float, float, int, void *)
+{
+    if (frame_count <= 50)
+        frame_count++;
+    return -1.0f;
+}
+
+void copy_out(char *dst, const char *src)
+{
+    memcpy(dst, src, strlen(src) + 1);
+}
+
+} // namespace
+
+PLUGIN_API int XPluginStart(char *name, char *sig, char *desc)
+{
+    frame_count = 0;
+    XPLMEnableFeature("XPLM_USE_NATIVE_PATHS", 1);
+    copy_out(name, plugin_name);
+    copy_out(sig, plugin_sig);
+    copy_out(desc, plugin_desc);
+
+    log_init(log_output, log_prefix);
+    logMsg("This is custom window popups for X-Plane for Tessaline created by Orvanex");
+    logMsg("%s", build_banner.c_str());
+    logMsg("Start Drawing Processes");
+    // Brings cairo's image backend up now rather than on the first window.
+    cairo_surface_destroy(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 10, 10));
+    logMsg("Startup Completed");
+
+    logMsg("Starting GLEW");
+    start_glew();
+    logMsg("Starting CRC64");
+    start_crc64();
+
+    logMsg("XPLMStart Complete");
+    return 1;
+}
+
+PLUGIN_API int XPluginEnable(void)
+{
+    logMsg("XPLMEnable");
+    XPLMPluginID me = XPLMFindPluginBySignature(plugin_sig);
+    plugin_file_path[0] = '\0';
+    XPLMGetPluginInfo(me, nullptr, plugin_file_path, nullptr, nullptr);
+    plugin_file_path[sizeof(plugin_file_path) - 1] = '\0';
+    derive_plugin_folder(plugin_file_path, plugin_folder);
+    logMsg("%s", plugin_folder);
+
+    logMsg("Settings and Failures");
+    if (plugin_folder[0] != '\0') {
+        char *settings_dir = mkpathname(plugin_folder, "settings", nullptr);
+        pref_store_open(settings_dir);
+        lacf_free(settings_dir);
+    } else {
+        pref_store_open(nullptr);
+    }
+
+    logMsg("G1000 Popup Init");
+    frame_count = 0;
+    XPLMRegisterFlightLoopCallback(startup_flight_loop, -1.0f, nullptr);
+    logMsg("XPLMEnable Complete");
+    return 1;
+}
+
+PLUGIN_API void XPluginDisable(void)
+{
+    logMsg("XPLMDisable");
+    logMsg("Unregistering FLC - EF");
+    XPLMUnregisterFlightLoopCallback(startup_flight_loop, nullptr);
+    logMsg("Unregistering G1000 Popups");
+    logMsg("Unregistering Draw Callbacks");
+    pref_store_close();
+    logMsg("XPLMDisable Complete");
+}
+
+PLUGIN_API void XPluginStop(void)
+{
+    logMsg("XPLMStop");
+    logMsg("XPLMStop Complete");
+}
+
+PLUGIN_API void XPluginReceiveMessage(XPLMPluginID, int, void *) {}

@@ -1,0 +1,62 @@
+#include "plugin_fixture.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+void install_plugin_copy(const std::string &plugin_dir)
+{
+    fs::create_directories(plugin_dir + "/lin_x64");
+    fs::copy_file(KYV_PLUGIN_FILE, plugin_dir + "/lin_x64/kyv_pop.xpl", fs::copy_options::overwrite_existing);
+    const fs::path resources = fs::path(KYV_PLUGIN_DIR) / "resources";
+    if (fs::exists(resources))
+        fs::copy(resources, plugin_dir + "/resources", fs::copy_options::recursive);
+    fs::create_directories(plugin_dir + "/settings");
+}
+
+void plugin_fixture::SetUp()
+{
+    install_plugin_copy(plugin_dir);
+}
+
+void plugin_fixture::load_and_start()
+{
+    ASSERT_TRUE(host.load_plugin_folder(plugin_dir)) << host.error();
+    ASSERT_TRUE(host.start()) << host.error();
+}
+
+void plugin_fixture::start_and_enable()
+{
+    load_and_start();
+    ASSERT_TRUE(host.enable()) << host.error();
+}
+
+std::vector<std::string> plugin_fixture::plugin_messages() const
+{
+    static const std::string prefix = "KYV D208 POPUP[";
+    std::vector<std::string> out;
+    for (const std::string &line : host.debug_strings()) {
+        if (line.rfind(prefix, 0) != 0)
+            continue;
+        auto at = line.find("]: ");
+        std::string m = line.substr(at + 3);
+        while (!m.empty() && m.back() == '\n')
+            m.pop_back();
+        out.push_back(m);
+    }
+    return out;
+}
+
+bool plugin_fixture::logged(const std::string &message) const
+{
+    const auto msgs = plugin_messages();
+    return std::find(msgs.begin(), msgs.end(), message) != msgs.end();
+}
+
+std::vector<std::string> plugin_fixture::messages_from(const std::string &from) const
+{
+    const auto msgs = plugin_messages();
+    auto it = std::find(msgs.begin(), msgs.end(), from);
+    return {it, msgs.end()};
+}
