@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include "log_capture.h"
+#include "temp_dir.h"
+
 #include <algorithm>
 #include <climits>
 #include <csignal>
@@ -27,40 +30,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::mutex g_log_mtx;
-std::vector<std::string> g_log;
-
-void capture_log(const char *line)
-{
-    std::lock_guard<std::mutex> lock(g_log_mtx);
-    g_log.emplace_back(line);
-}
-
 class ConfTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string tmpl = (fs::temp_directory_path() / "kyv_conf_test.XXXXXX").string();
-        std::vector<char> buf(tmpl.begin(), tmpl.end());
-        buf.push_back('\0');
-        ASSERT_NE(mkdtemp(buf.data()), nullptr) << strerror(errno);
-        dir_ = buf.data();
-        {
-            std::lock_guard<std::mutex> lock(g_log_mtx);
-            g_log.clear();
-        }
-        log_init(capture_log, "test: ");
-    }
+    temp_dir tmp_;
+    log_capture logs_;
 
-    void TearDown() override
-    {
-        log_fini();
-        std::error_code ec;
-        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(dir_, ec);
-    }
-
-    std::string path(const std::string &name) const { return (fs::path(dir_) / name).string(); }
+    std::string path(const std::string &name) const { return tmp_ / name; }
 
     std::string write_raw(const std::string &name, const std::string &content)
     {
@@ -92,13 +67,9 @@ protected:
         return c;
     }
 
-    static std::vector<std::string> log_lines()
-    {
-        std::lock_guard<std::mutex> lock(g_log_mtx);
-        return g_log;
-    }
+    std::vector<std::string> log_lines() const { return logs_.lines(); }
 
-    static bool log_contains(const std::string &needle)
+    bool log_contains(const std::string &needle) const
     {
         for (const auto &l : log_lines())
             if (l.find(needle) != std::string::npos)
@@ -109,7 +80,7 @@ protected:
     std::vector<std::string> dir_entries() const
     {
         std::vector<std::string> names;
-        for (const auto &e : fs::directory_iterator(dir_))
+        for (const auto &e : fs::directory_iterator(tmp_.path()))
             names.push_back(e.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
@@ -121,8 +92,6 @@ protected:
         conf_get_i(c, key, &v);
         return v;
     }
-
-    std::string dir_;
 };
 
 // For a file of one bad line then "good = 42": the bad line was reported
@@ -302,10 +271,7 @@ TEST_F(ConfTest, MalformedLinesAreSkippedAndLogged)
     };
     for (size_t i = 0; i < bad.size(); i++) {
         SCOPED_TRACE("bad line #" + std::to_string(i));
-        {
-            std::lock_guard<std::mutex> lock(g_log_mtx);
-            g_log.clear();
-        }
+        logs_.clear();
         int errline = 0;
         std::string name = "bad" + std::to_string(i) + ".cfg";
         conf_t *c = parse(bad[i] + "\ngood = 42\n", &errline, name);
@@ -627,7 +593,7 @@ TEST_F(ConfTest, ReadFailuresReturnNull)
 {
     int errline = 0;
     EXPECT_EQ(conf_read_file(path("missing.cfg").c_str(), &errline), nullptr);
-    EXPECT_EQ(conf_read_file(dir_.c_str(), &errline), nullptr) << "a directory";
+    EXPECT_EQ(conf_read_file(tmp_.path().c_str(), &errline), nullptr) << "a directory";
     fs::create_directory(path("sub"));
     EXPECT_EQ(conf_read_file(path("sub").c_str(), nullptr), nullptr);
     EXPECT_EQ(conf_read_file(path("missing_dir/x.cfg").c_str(), nullptr), nullptr);
@@ -715,11 +681,11 @@ TEST_F(ConfTest, FailedWriteToReadOnlyFolderKeepsOldFile)
     if (geteuid() == 0)
         GTEST_SKIP() << "root ignores folder permissions";
     std::string p = write_raw("popups.cfg", "old = 1\n");
-    fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
+    fs::permissions(tmp_.path(), fs::perms::owner_read | fs::perms::owner_exec);
     conf_t *c = conf_create_empty();
     conf_set_i(c, "new", 2);
     EXPECT_FALSE(conf_write_file(c, p.c_str()));
-    fs::permissions(dir_, fs::perms::owner_all);
+    fs::permissions(tmp_.path(), fs::perms::owner_all);
     EXPECT_EQ(read_raw(p), "old = 1\n");
     EXPECT_EQ(dir_entries(), std::vector<std::string>{"popups.cfg"});
     EXPECT_TRUE(log_contains(p));
