@@ -26,6 +26,20 @@ std::recursive_mutex log_mtx;
 logfunc_t log_func = nullptr;
 char *log_prefix = nullptr;
 
+/*
+ * Releases the prefix when the module is unloaded (a plugin may be loaded
+ * and unloaded many times in one process). Lines logged after it still work,
+ * without a prefix.
+ */
+struct prefix_reaper {
+    ~prefix_reaper()
+    {
+        std::lock_guard<std::recursive_mutex> lock(log_mtx);
+        free(log_prefix);
+        log_prefix = nullptr;
+    }
+};
+
 void emit_locked(const char *line)
 {
     if (log_func != nullptr) {
@@ -42,6 +56,7 @@ extern "C" {
 
 void log_init(logfunc_t func, const char *prefix)
 {
+    static prefix_reaper reaper;
     std::lock_guard<std::recursive_mutex> lock(log_mtx);
     char *p = nullptr;
     if (prefix != nullptr)
