@@ -1,0 +1,502 @@
+// Reading scenario files: a line tokenizer that knows quotes and comments, then
+// one handler per keyword and action. Times in seconds become frames only after
+// the whole file is read, since fps may be declared below them.
+
+#include "scenario.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace simhost {
+namespace {
+
+struct token {
+    std::string text;
+    bool quoted = false; // a quoted '>' is a menu item's text, not a separator
+};
+
+// Thrown and caught within this file, so that the handlers read as straight
+// lines instead of checking every step.
+struct parse_error {
+    int line;
+    std::string what;
+};
+
+bool is_blank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+bool ends_token(char c)
+{
+    return is_blank(c) || c == '#';
+}
+
+token read_quoted(const std::string &line, size_t &i, int line_no)
+{
+    const size_t open = i++;
+    token t;
+    t.quoted = true;
+    while (true) {
+        if (i == line.size())
+            throw parse_error{line_no, "unterminated quote at '" + line.substr(open) + "'"};
+        char c = line[i++];
+        if (c == '"')
+            break;
+        if (c == '\\') {
+            if (i == line.size() || (line[i] != '"' && line[i] != '\\'))
+                throw parse_error{line_no, "in quotes a backslash must be followed by \" or \\: '" +
+                                               line.substr(open, i - open + 1) + "'"};
+            c = line[i++];
+        }
+        t.text += c;
+    }
+    if (i < line.size() && !ends_token(line[i]))
+        throw parse_error{line_no,
+                          "no space after the quoted '" + t.text + "' before '" + line.substr(i) + "'"};
+    return t;
+}
+
+std::vector<token> split_line(const std::string &line, int line_no)
+{
+    std::vector<token> tokens;
+    size_t i = 0;
+    while (true) {
+        while (i < line.size() && is_blank(line[i]))
+            i++;
+        if (i == line.size() || line[i] == '#')
+            return tokens;
+        if (line[i] == '"') {
+            tokens.push_back(read_quoted(line, i, line_no));
+            continue;
+        }
+        const size_t start = i;
+        while (i < line.size() && !ends_token(line[i]))
+            i++;
+        token t{line.substr(start, i - start), false};
+        if (t.text.find('"') != std::string::npos)
+            throw parse_error{line_no, "stray quote in '" + t.text + "'"};
+        tokens.push_back(std::move(t));
+    }
+}
+
+// The tokens of one line, taken in order; `context` names the keyword or
+// action in messages about missing and extra arguments.
+class line_reader {
+public:
+    line_reader(std::vector<token> tokens, int line) : tokens_(std::move(tokens)), line_(line) {}
+
+    int line() const { return line_; }
+    bool at_end() const { return next_ == tokens_.size(); }
+    void set_context(const std::string &context) { context_ = context; }
+
+    const token &next(const char *wanted)
+    {
+        if (at_end())
+            fail(context_ + ": missing " + wanted);
+        return tokens_[next_++];
+    }
+    void finish() const
+    {
+        if (!at_end())
+            fail(context_ + ": extra argument '" + tokens_[next_].text + "'");
+    }
+    [[noreturn]] void fail(const std::string &what) const { throw parse_error{line_, what}; }
+
+private:
+    std::vector<token> tokens_;
+    size_t next_ = 0;
+    int line_;
+    std::string context_;
+};
+
+// A whole number within [lo, hi]; anything past int is "out of range" even
+// where hi allows more, since the host counts frames and boxels as int.
+long long to_whole(const line_reader &r, const token &t, const char *what, long long lo,
+                   long long hi = INT_MAX)
+{
+    const std::string &s = t.text;
+    const size_t digits = s.size() > 0 && s[0] == '-' ? 1 : 0;
+    if (s.size() == digits || s.find_first_not_of("0123456789", digits) != std::string::npos)
+        r.fail(std::string(what) + " '" + s + "' is not a whole number");
+    errno = 0;
+    const long long v = strtoll(s.c_str(), nullptr, 10);
+    if (errno == ERANGE || v < INT_MIN || v > INT_MAX || v > hi)
+        r.fail(std::string(what) + " '" + s + "' is out of range");
+    if (v < lo)
+        r.fail(std::string(what) + " must be at least " + std::to_string(lo) + ", not '" + s + "'");
+    return v;
+}
+
+// Plain decimals only: no sign, exponent, hex or "inf" that strtod would take.
+bool is_plain_decimal(const std::string &s)
+{
+    const size_t dot = s.find('.');
+    return s.find_first_not_of("0123456789.") == std::string::npos && s != "." && !s.empty() &&
+           (dot == std::string::npos || s.find('.', dot + 1) == std::string::npos);
+}
+
+int to_int(const line_reader &r, const token &t, const char *what, long long lo = INT_MIN)
+{
+    return static_cast<int>(to_whole(r, t, what, lo));
+}
+
+std::string read_name(line_reader &r, const char *wanted)
+{
+    const token &t = r.next(wanted);
+    if (t.text.empty())
+        r.fail(std::string("empty ") + wanted);
+    return t.text;
+}
+
+bool is_screenshot_name(const std::string &s)
+{
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+               c == '.' || c == '-';
+    });
+}
+
+// Items are the words between '>' separators; a bare word may hold a '>'
+// itself ("A>B"), a quoted one keeps it as text.
+std::vector<std::string> read_menu_path(line_reader &r)
+{
+    std::vector<std::string> items;
+    std::string item;
+    bool have_item = false;
+    auto add_word = [&](const std::string &word) {
+        if (have_item)
+            item += ' ';
+        item += word;
+        have_item = true;
+    };
+    auto end_item = [&] {
+        if (!have_item)
+            r.fail("menu: '>' must separate non-empty items");
+        items.push_back(std::move(item));
+        item.clear();
+        have_item = false;
+    };
+    if (r.at_end())
+        r.fail("menu: missing <item>");
+    while (!r.at_end()) {
+        const token &t = r.next("<item>");
+        if (t.quoted) {
+            if (t.text.empty())
+                r.fail("menu: empty item \"\"");
+            add_word(t.text);
+            continue;
+        }
+        size_t start = 0;
+        for (size_t gt; (gt = t.text.find('>', start)) != std::string::npos; start = gt + 1) {
+            if (gt > start)
+                add_word(t.text.substr(start, gt - start));
+            end_item();
+        }
+        if (start < t.text.size())
+            add_word(t.text.substr(start));
+    }
+    end_item();
+    return items;
+}
+
+void read_action(line_reader &r, scenario_action &a)
+{
+    const std::string action = r.next("<action>").text;
+    r.set_context(action);
+    if (action == "command") {
+        a.name = read_name(r, "<name>");
+        if (!r.at_end()) {
+            const std::string mode = r.next("").text;
+            if (mode == "begin")
+                a.kind = action_kind::command_begin;
+            else if (mode == "end")
+                a.kind = action_kind::command_end;
+            else
+                r.fail("command: expected 'begin' or 'end', not '" + mode + "'");
+        } else {
+            a.kind = action_kind::command_once;
+        }
+    } else if (action == "hold") {
+        a.kind = action_kind::hold;
+        a.name = read_name(r, "<name>");
+        a.frames = to_whole(r, r.next("<frames>"), "hold length", 1);
+    } else if (action == "menu") {
+        a.kind = action_kind::menu;
+        a.menu_path = read_menu_path(r);
+    } else if (action == "mouse" || action == "click" || action == "rightclick") {
+        a.kind = action == "mouse"   ? action_kind::mouse
+                 : action == "click" ? action_kind::click
+                                     : action_kind::right_click;
+        a.x = to_int(r, r.next("<x>"), "x");
+        a.y = to_int(r, r.next("<y>"), "y");
+    } else if (action == "drag") {
+        a.kind = action_kind::drag;
+        a.x = to_int(r, r.next("<x1>"), "x1");
+        a.y = to_int(r, r.next("<y1>"), "y1");
+        a.x2 = to_int(r, r.next("<x2>"), "x2");
+        a.y2 = to_int(r, r.next("<y2>"), "y2");
+        a.frames = r.at_end() ? 10 : to_whole(r, r.next(""), "drag length", 1);
+    } else if (action == "set") {
+        a.kind = action_kind::set_dataref;
+        a.name = read_name(r, "<dataref>");
+        a.value = to_int(r, r.next("<integer>"), "value");
+    } else if (action == "disable" || action == "enable") {
+        a.kind = action == "disable" ? action_kind::disable : action_kind::enable;
+    } else if (action == "screenshot") {
+        a.kind = action_kind::screenshot;
+        if (!r.at_end()) {
+            a.name = r.next("").text;
+            if (!is_screenshot_name(a.name))
+                r.fail("screenshot name '" + a.name + "' may hold only A-Z a-z 0-9 _ . -");
+        }
+    } else {
+        r.fail("unknown action '" + action + "'");
+    }
+    r.finish();
+}
+
+// An action as read, before its time in seconds can be turned into a frame.
+struct pending_action {
+    scenario_action action;
+    std::string time; // as written, for messages
+    bool in_seconds = false;
+    double seconds = 0;
+};
+
+class scenario_reader {
+public:
+    explicit scenario_reader(scenario &out) : out_(out) {}
+
+    void read_line(line_reader &r)
+    {
+        const std::string keyword = r.next("").text;
+        r.set_context(keyword);
+        if (keyword == "monitor")
+            read_monitor(r);
+        else if (keyword == "fps")
+            read_fps(r);
+        else if (keyword == "frames")
+            read_frames(r);
+        else if (keyword == "at")
+            read_at(r);
+        else
+            r.fail("unknown keyword '" + keyword + "'");
+        r.finish();
+    }
+
+    // Resolves times now that fps and frames are known, checks the run's end
+    // and orders the actions.
+    void finish()
+    {
+        for (pending_action &p : pending_) {
+            scenario_action &a = p.action;
+            if (p.in_seconds) {
+                const double f = p.seconds * out_.fps;
+                if (f >= static_cast<double>(out_.frames) + 0.5)
+                    fail_at(a.line, past_end("'" + p.time + "'"));
+                a.frame = std::lround(f);
+            }
+            if (a.frame > out_.frames)
+                fail_at(a.line, past_end("'" + p.time + "'"));
+            if ((a.kind == action_kind::hold || a.kind == action_kind::drag) &&
+                a.frame + a.frames > out_.frames) {
+                fail_at(a.line, std::string(a.kind == action_kind::hold ? "hold" : "drag") + " at '" +
+                                    p.time + "' ends at frame " + std::to_string(a.frame + a.frames) + ", " +
+                                    past_end(""));
+            }
+            if (a.kind == action_kind::screenshot && a.name.empty())
+                a.name = "frame" + std::to_string(a.frame);
+            out_.actions.push_back(std::move(a));
+        }
+        std::stable_sort(
+            out_.actions.begin(), out_.actions.end(),
+            [](const scenario_action &l, const scenario_action &r) { return l.frame < r.frame; });
+    }
+
+private:
+    [[noreturn]] static void fail_at(int line, const std::string &what) { throw parse_error{line, what}; }
+
+    std::string past_end(const std::string &what) const
+    {
+        return (what.empty() ? "" : what + " is ") + "past the end of the run (" +
+               std::to_string(out_.frames) + " frames)";
+    }
+
+    void read_monitor(line_reader &r)
+    {
+        const int left = to_int(r, r.next("<left>"), "left");
+        const int bottom = to_int(r, r.next("<bottom>"), "bottom");
+        const long long width = to_int(r, r.next("<width>"), "width", 1);
+        const long long height = to_int(r, r.next("<height>"), "height", 1);
+        if (left + width > INT_MAX || bottom + height > INT_MAX)
+            r.fail("monitor reaches past the largest coordinate");
+        const monitor_bounds m{left, static_cast<int>(bottom + height), static_cast<int>(left + width),
+                               bottom};
+        for (size_t i = 0; i < out_.monitors.size(); i++) {
+            const monitor_bounds &o = out_.monitors[i];
+            if (m.overlaps(o))
+                r.fail("monitor overlaps monitor " + std::to_string(i) + " on line " +
+                       std::to_string(monitor_lines_[i]));
+        }
+        out_.monitors.push_back(m);
+        monitor_lines_.push_back(r.line());
+    }
+
+    void read_fps(line_reader &r)
+    {
+        once(r, "fps", fps_line_);
+        const std::string s = r.next("<fps>").text;
+        if (!is_plain_decimal(s))
+            r.fail("fps '" + s + "' is not a number");
+        out_.fps = strtod(s.c_str(), nullptr);
+        if (!std::isfinite(out_.fps))
+            r.fail("fps '" + s + "' is out of range");
+        if (out_.fps <= 0)
+            r.fail("fps must be more than 0, not '" + s + "'");
+    }
+
+    void read_frames(line_reader &r)
+    {
+        once(r, "frames", frames_line_);
+        out_.frames = to_whole(r, r.next("<frames>"), "frames", 1);
+    }
+
+    void read_at(line_reader &r)
+    {
+        pending_action p;
+        p.action.line = r.line();
+        p.time = r.next("<time>").text;
+        if (p.time.size() > 1 && p.time.back() == 's') {
+            const std::string number = p.time.substr(0, p.time.size() - 1);
+            if (!is_plain_decimal(number))
+                r.fail("time '" + p.time + "' is not a frame number or seconds like 2.5s");
+            p.in_seconds = true;
+            p.seconds = strtod(number.c_str(), nullptr);
+        } else {
+            p.action.frame = to_whole(r, token{p.time, false}, "frame", 0);
+        }
+        read_action(r, p.action);
+        pending_.push_back(std::move(p));
+    }
+
+    static void once(const line_reader &r, const char *keyword, int &first_line)
+    {
+        if (first_line != 0)
+            r.fail(std::string("duplicate '") + keyword + "' (first on line " + std::to_string(first_line) +
+                   ")");
+        first_line = r.line();
+    }
+
+    scenario &out_;
+    std::vector<pending_action> pending_;
+    std::vector<int> monitor_lines_;
+    int fps_line_ = 0;
+    int frames_line_ = 0;
+};
+
+// Names that the tokenizer would split or misread are shown quoted, so that
+// a described action reads back as it was written.
+std::string shown(const std::string &s, const char *quote_if_any = " \t#\"")
+{
+    if (!s.empty() && s.find_first_of(quote_if_any) == std::string::npos)
+        return s;
+    std::string q = "\"";
+    for (char c : s) {
+        if (c == '"' || c == '\\')
+            q += '\\';
+        q += c;
+    }
+    return q + '"';
+}
+
+} // namespace
+
+bool parse_scenario(const std::string &text, const std::string &file, scenario &out, std::string &error)
+{
+    scenario result;
+    result.file = file;
+    scenario_reader reader(result);
+    try {
+        int line_no = 0;
+        for (size_t start = 0; start <= text.size(); line_no++) {
+            const size_t end = std::min(text.find('\n', start), text.size());
+            line_reader r(split_line(text.substr(start, end - start), line_no + 1), line_no + 1);
+            if (!r.at_end())
+                reader.read_line(r);
+            start = end + 1;
+        }
+        reader.finish();
+    } catch (const parse_error &e) {
+        error = file + ":" + std::to_string(e.line) + ": " + e.what;
+        return false;
+    }
+    out = std::move(result);
+    return true;
+}
+
+bool load_scenario(const std::string &path, scenario &out, std::string &error)
+{
+    std::unique_ptr<FILE, int (*)(FILE *)> f(fopen(path.c_str(), "rb"), fclose);
+    std::string text;
+    if (f) {
+        char buf[4096];
+        size_t n;
+        while ((n = fread(buf, 1, sizeof(buf), f.get())) > 0)
+            text.append(buf, n);
+    }
+    // A folder opens but fails on reading, with its errno set there.
+    if (!f || ferror(f.get())) {
+        error = path + ": cannot read: " + strerror(errno);
+        return false;
+    }
+    return parse_scenario(text, path, out, error);
+}
+
+std::string describe(const scenario_action &a)
+{
+    const std::string at = "frame " + std::to_string(a.frame) + ": ";
+    const std::string xy = std::to_string(a.x) + " " + std::to_string(a.y);
+    switch (a.kind) {
+    case action_kind::command_once:
+        return at + "command " + shown(a.name);
+    case action_kind::command_begin:
+        return at + "command " + shown(a.name) + " begin";
+    case action_kind::command_end:
+        return at + "command " + shown(a.name) + " end";
+    case action_kind::hold:
+        return at + "hold " + shown(a.name) + " " + std::to_string(a.frames);
+    case action_kind::menu: {
+        std::string s = at + "menu";
+        for (size_t i = 0; i < a.menu_path.size(); i++)
+            s += (i == 0 ? " " : " > ") + shown(a.menu_path[i], "\t#\">");
+        return s;
+    }
+    case action_kind::mouse:
+        return at + "mouse " + xy;
+    case action_kind::click:
+        return at + "click " + xy;
+    case action_kind::drag:
+        return at + "drag " + xy + " " + std::to_string(a.x2) + " " + std::to_string(a.y2) + " " +
+               std::to_string(a.frames);
+    case action_kind::right_click:
+        return at + "rightclick " + xy;
+    case action_kind::set_dataref:
+        return at + "set " + shown(a.name) + " " + std::to_string(a.value);
+    case action_kind::disable:
+        return at + "disable";
+    case action_kind::enable:
+        return at + "enable";
+    case action_kind::screenshot:
+        return at + "screenshot " + a.name;
+    }
+    return at + "unknown action";
+}
+
+} // namespace simhost

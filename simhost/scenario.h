@@ -1,0 +1,58 @@
+#pragma once
+
+// A scenario: what a person wants done to a plugin, frame by frame, written as
+// a small text file of one item per line. Parsing it needs neither GL nor the
+// host, so a bad file is reported before anything is loaded.
+
+#include "geometry.h"
+
+#include <string>
+#include <vector>
+
+namespace simhost {
+
+enum class action_kind {
+    command_once,
+    command_begin,
+    command_end,
+    hold,
+    menu,
+    mouse,
+    click,
+    drag,
+    right_click,
+    set_dataref,
+    disable,
+    enable,
+    screenshot
+};
+
+struct scenario_action {
+    long frame = 0; // resolved frame
+    action_kind kind = action_kind::command_once;
+    std::string name; // command, dataref or screenshot name
+    std::vector<std::string> menu_path;
+    int x = 0, y = 0, x2 = 0, y2 = 0;
+    int value = 0;   // dataref value
+    long frames = 0; // hold / drag length
+    int line = 0;    // 1-based line in the file, for messages
+};
+
+struct scenario {
+    std::string file;                     // as given, for messages
+    std::vector<monitor_bounds> monitors; // empty: the caller's default layout
+    double fps = 60;
+    long frames = 600;
+    std::vector<scenario_action> actions; // sorted by frame, file order kept within a frame
+};
+
+// Parses a scenario's text. On error returns false, leaves `out` as it was and
+// sets `error` to "<file>:<line>: <what is wrong>", naming the offending token.
+bool parse_scenario(const std::string &text, const std::string &file, scenario &out, std::string &error);
+// Reads and parses a file; an unreadable file gives "<file>: cannot read: <strerror>".
+bool load_scenario(const std::string &path, scenario &out, std::string &error);
+// A one-line description of an action for progress output, e.g.
+// "frame 60: menu KYV Popups > PFD2 POPUP".
+std::string describe(const scenario_action &a);
+
+} // namespace simhost

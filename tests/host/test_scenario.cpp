@@ -1,0 +1,286 @@
+// Scenario files: what a good one turns into, and where a bad one is reported.
+
+#include "scenario.h"
+#include "temp_dir.h"
+
+#include <gmock/gmock.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ostream>
+#include <tuple>
+
+namespace simhost {
+
+// In the type's namespace so that gtest finds them for its messages.
+bool operator==(const scenario_action &l, const scenario_action &r)
+{
+    auto fields = [](const scenario_action &a) {
+        return std::tie(a.frame, a.kind, a.name, a.menu_path, a.x, a.y, a.x2, a.y2, a.value, a.frames,
+                        a.line);
+    };
+    return fields(l) == fields(r);
+}
+
+void PrintTo(const scenario_action &a, std::ostream *os)
+{
+    *os << "line " << a.line << ": " << describe(a) << " (x2 " << a.x2 << ", y2 " << a.y2 << ", frames "
+        << a.frames << ")";
+}
+
+} // namespace simhost
+
+using namespace simhost;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+namespace {
+
+scenario parsed(const std::string &text)
+{
+    scenario s;
+    std::string error;
+    EXPECT_TRUE(parse_scenario(text, "demo.txt", s, error)) << error;
+    return s;
+}
+
+scenario_action action(long frame, action_kind kind, int line)
+{
+    scenario_action a;
+    a.frame = frame;
+    a.kind = kind;
+    a.line = line;
+    return a;
+}
+
+TEST(scenario, reads_every_keyword_and_action_into_the_exact_structure)
+{
+    scenario s = parsed("# demo\n"
+                        "monitor 0 0 1920 1080\n"
+                        "monitor -1280 100 1280 1024   # left of the main one\n"
+                        "monitor 0 1080 1920 1080      # above it\n"
+                        "\n"
+                        "fps 30\n"
+                        "frames 90\n"
+                        "at 0 command sim/a\n"
+                        "at 1 command sim/b begin\n"
+                        "at 2 command sim/b end\n"
+                        "at 3 hold sim/c 5\n"
+                        "at 4 menu KYV Popups > PFD2 POPUP\n"
+                        "at 5 mouse -10 20\n"
+                        "at 6 click 30 -40\n"
+                        "at 7 drag 1 2 3 4\n"
+                        "at 8 drag 1 2 3 4 7\n"
+                        "at 9 rightclick 5 6\n"
+                        "\tat 10\tset sim/d -3\n"
+                        "at 11 disable\n"
+                        "at 12 enable\n"
+                        "at 13 screenshot\n"
+                        "at 14 screenshot after-menu_2.x");
+    EXPECT_EQ(s.file, "demo.txt");
+    ASSERT_EQ(s.monitors.size(), 3u);
+    EXPECT_EQ(std::tie(s.monitors[0].left, s.monitors[0].top, s.monitors[0].right, s.monitors[0].bottom),
+              std::make_tuple(0, 1080, 1920, 0));
+    EXPECT_EQ(std::tie(s.monitors[1].left, s.monitors[1].top, s.monitors[1].right, s.monitors[1].bottom),
+              std::make_tuple(-1280, 1124, 0, 100));
+    EXPECT_EQ(std::tie(s.monitors[2].left, s.monitors[2].top, s.monitors[2].right, s.monitors[2].bottom),
+              std::make_tuple(0, 2160, 1920, 1080));
+    EXPECT_EQ(s.fps, 30);
+    EXPECT_EQ(s.frames, 90);
+
+    std::vector<scenario_action> want;
+    auto add = [&](action_kind kind) -> scenario_action & {
+        want.push_back(action(static_cast<long>(want.size()), kind, static_cast<int>(want.size()) + 8));
+        return want.back();
+    };
+    add(action_kind::command_once).name = "sim/a";
+    add(action_kind::command_begin).name = "sim/b";
+    add(action_kind::command_end).name = "sim/b";
+    scenario_action &hold = add(action_kind::hold);
+    hold.name = "sim/c";
+    hold.frames = 5;
+    add(action_kind::menu).menu_path = {"KYV Popups", "PFD2 POPUP"};
+    scenario_action &mouse = add(action_kind::mouse);
+    std::tie(mouse.x, mouse.y) = std::make_tuple(-10, 20);
+    scenario_action &click = add(action_kind::click);
+    std::tie(click.x, click.y) = std::make_tuple(30, -40);
+    for (long frames : {10, 7}) {
+        scenario_action &drag = add(action_kind::drag);
+        std::tie(drag.x, drag.y, drag.x2, drag.y2, drag.frames) = std::make_tuple(1, 2, 3, 4, frames);
+    }
+    scenario_action &right = add(action_kind::right_click);
+    std::tie(right.x, right.y) = std::make_tuple(5, 6);
+    scenario_action &set = add(action_kind::set_dataref);
+    set.name = "sim/d";
+    set.value = -3;
+    add(action_kind::disable);
+    add(action_kind::enable);
+    add(action_kind::screenshot).name = "frame13";
+    add(action_kind::screenshot).name = "after-menu_2.x";
+    EXPECT_EQ(s.actions, want);
+}
+
+TEST(scenario, an_empty_file_keeps_the_defaults)
+{
+    scenario s = parsed("\n  # nothing here\n");
+    EXPECT_TRUE(s.monitors.empty());
+    EXPECT_EQ(s.fps, 60);
+    EXPECT_EQ(s.frames, 600);
+    EXPECT_TRUE(s.actions.empty());
+}
+
+TEST(scenario, turns_seconds_into_the_nearest_frame_with_the_fps_declared_below)
+{
+    scenario s = parsed("at 0.24s enable\n"
+                        "at 0.26s disable\n"
+                        "at 2s screenshot\n"
+                        "fps 10\n"
+                        "frames 20\n");
+    ASSERT_EQ(s.actions.size(), 3u);
+    EXPECT_EQ(s.actions[0].frame, 2);
+    EXPECT_EQ(s.actions[1].frame, 3);
+    EXPECT_EQ(s.actions[2].frame, 20);
+    EXPECT_EQ(s.actions[2].name, "frame20");
+}
+
+TEST(scenario, sorts_actions_by_frame_and_keeps_file_order_within_a_frame)
+{
+    // Enough actions that an unstable sort would show.
+    std::string text = "at 0.5s command s\n"; // frame 30, before the frame number below
+    for (int i = 0; i < 40; i++)
+        text += "at " + std::to_string(i % 3 * 15) + " command c" + std::to_string(i) + "\n";
+    scenario s = parsed(text);
+    ASSERT_EQ(s.actions.size(), 41u);
+    for (size_t i = 1; i < s.actions.size(); i++) {
+        const scenario_action &before = s.actions[i - 1], &after = s.actions[i];
+        EXPECT_TRUE(before.frame < after.frame || (before.frame == after.frame && before.line < after.line))
+            << describe(before) << " then " << describe(after);
+    }
+    EXPECT_EQ(s.actions[27].name, "s");
+}
+
+TEST(scenario, quoted_tokens_hold_spaces_hashes_escapes_and_literal_menu_separators)
+{
+    scenario s = parsed("at 1 command \"sim/with space # not a comment\" begin # a comment\n"
+                        "at 2 set \"say \\\"hi\\\" \\\\ there\" 1\n"
+                        "at 3 menu \"A > B\" Popups > \"#2\"\n"
+                        "at 4 menu One>Two\n");
+    ASSERT_EQ(s.actions.size(), 4u);
+    EXPECT_EQ(s.actions[0].kind, action_kind::command_begin);
+    EXPECT_EQ(s.actions[0].name, "sim/with space # not a comment");
+    EXPECT_EQ(s.actions[1].name, "say \"hi\" \\ there");
+    EXPECT_THAT(s.actions[2].menu_path, ElementsAre("A > B Popups", "#2"));
+    EXPECT_THAT(s.actions[3].menu_path, ElementsAre("One", "Two"));
+}
+
+struct bad_scenario {
+    const char *name;
+    const char *text;
+    int line;
+    const char *says;
+};
+
+void PrintTo(const bad_scenario &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class scenario_error : public ::testing::TestWithParam<bad_scenario> {};
+
+TEST_P(scenario_error, names_the_line_and_what_is_wrong_and_leaves_the_result_alone)
+{
+    scenario s;
+    s.file = "untouched";
+    std::string error;
+    EXPECT_FALSE(parse_scenario(GetParam().text, "demo.txt", s, error));
+    EXPECT_THAT(error, StartsWith("demo.txt:" + std::to_string(GetParam().line) + ": "));
+    EXPECT_THAT(error, HasSubstr(GetParam().says));
+    EXPECT_EQ(s.file, "untouched");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    bad_input, scenario_error,
+    ::testing::Values(
+        bad_scenario{"unknown_keyword", "fps 30\n\nfsp 30", 3, "unknown keyword 'fsp'"},
+        bad_scenario{"unknown_action", "at 1 clik 1 2", 1, "unknown action 'clik'"},
+        bad_scenario{"missing_action", "at 1", 1, "missing <action>"},
+        bad_scenario{"missing_argument", "at 1 click 1", 1, "click: missing <y>"},
+        bad_scenario{"extra_argument", "at 1 click 1 2 3", 1, "extra argument '3'"},
+        bad_scenario{"extra_after_keyword", "frames 10 20", 1, "extra argument '20'"},
+        bad_scenario{"not_a_number", "at 1 mouse ten 2", 1, "'ten' is not a whole number"},
+        bad_scenario{"trailing_junk", "at 1 mouse 10px 2", 1, "'10px'"},
+        bad_scenario{"beyond_int", "at 1 set sim/a 2147483648", 1, "'2147483648' is out of range"},
+        bad_scenario{"below_int", "at 1 mouse -2147483649 0", 1, "'-2147483649' is out of range"},
+        bad_scenario{"zero_width", "monitor 0 0 0 10", 1, "width must be at least 1, not '0'"},
+        bad_scenario{"monitor_past_int", "monitor 2147483000 0 1000 10", 1, "largest coordinate"},
+        bad_scenario{"overlapping_monitor", "monitor 0 0 100 100\nmonitor 200 0 50 50\nmonitor 99 99 10 10",
+                     3, "overlaps monitor 0 on line 1"},
+        bad_scenario{"zero_fps", "fps 0", 1, "fps must be more than 0"},
+        bad_scenario{"fps_that_strtod_would_take", "fps 1e2", 1, "fps '1e2' is not a number"},
+        bad_scenario{"zero_frames", "frames 0", 1, "frames must be at least 1"},
+        bad_scenario{"duplicate_fps", "fps 30\nfps 60", 2, "duplicate 'fps' (first on line 1)"},
+        bad_scenario{"duplicate_frames", "frames 3\n#\nframes 3", 3, "duplicate 'frames'"},
+        bad_scenario{"unterminated_quote", "at 1 command \"sim/a", 1, "unterminated quote at '\"sim/a'"},
+        bad_scenario{"unknown_escape", "at 1 command \"a\\n\"", 1, "backslash"},
+        bad_scenario{"stray_quote", "at 1 command a\"b\"", 1, "stray quote in 'a\"b\"'"},
+        bad_scenario{"negative_frame", "at -1 enable", 1, "frame must be at least 0, not '-1'"},
+        bad_scenario{"bad_seconds", "at -1.5s enable", 1, "time '-1.5s'"},
+        bad_scenario{"frame_past_the_end", "at 11 enable\nframes 10", 1,
+                     "'11' is past the end of the run (10"},
+        bad_scenario{"seconds_past_the_end", "frames 10\nfps 10\nat 0.5s enable\nat 1.06s enable", 4,
+                     "'1.06s' is past the end"},
+        bad_scenario{"hold_past_the_end", "frames 10\nat 8 hold sim/a 3", 2, "ends at frame 11"},
+        bad_scenario{"zero_hold", "at 1 hold sim/a 0", 1, "hold length must be at least 1"},
+        bad_scenario{"zero_drag", "at 1 drag 0 0 1 1 0", 1, "drag length must be at least 1"},
+        bad_scenario{"command_mode", "at 1 command sim/a press", 1, "not 'press'"},
+        bad_scenario{"empty_command", "at 1 command \"\"", 1, "empty <name>"},
+        bad_scenario{"menu_without_items", "at 1 menu", 1, "menu: missing <item>"},
+        bad_scenario{"menu_leading_separator", "at 1 menu > A", 1, "non-empty items"},
+        bad_scenario{"menu_double_separator", "at 1 menu A > > B", 1, "non-empty items"},
+        bad_scenario{"menu_trailing_separator", "at 1 menu A>", 1, "non-empty items"},
+        bad_scenario{"screenshot_name", "at 1 screenshot ../x", 1, "screenshot name '../x'"}),
+    [](const ::testing::TestParamInfo<bad_scenario> &info) { return std::string(info.param.name); });
+
+TEST(scenario, describes_actions_in_the_words_of_the_file)
+{
+    scenario s = parsed("at 60 menu KYV Popups > \"A > B\"\n"
+                        "at 1 command \"a b\" end\n"
+                        "at 2 drag 1 2 3 4\n"
+                        "at 3 screenshot\n");
+    std::vector<std::string> lines;
+    for (const scenario_action &a : s.actions)
+        lines.push_back(describe(a));
+    EXPECT_THAT(lines, ElementsAre("frame 1: command \"a b\" end", "frame 2: drag 1 2 3 4 10",
+                                   "frame 3: screenshot frame3", "frame 60: menu KYV Popups > \"A > B\""));
+}
+
+TEST(scenario, loads_a_file_and_names_it_in_errors)
+{
+    temp_dir tmp;
+    const std::string path = tmp / "run.txt";
+    write_file(path, "frames 5\r\nat 5 enable\r\n");
+    scenario s;
+    std::string error;
+    ASSERT_TRUE(load_scenario(path, s, error)) << error;
+    EXPECT_EQ(s.file, path);
+    EXPECT_EQ(s.frames, 5);
+    ASSERT_EQ(s.actions.size(), 1u);
+
+    write_file(path, "frames 5\nat 6 enable\n");
+    EXPECT_FALSE(load_scenario(path, s, error));
+    EXPECT_THAT(error, StartsWith(path + ":2: "));
+}
+
+TEST(scenario, a_file_that_cannot_be_read_says_why)
+{
+    temp_dir tmp;
+    scenario s;
+    std::string error;
+    EXPECT_FALSE(load_scenario(tmp / "missing.txt", s, error));
+    EXPECT_EQ(error, tmp / "missing.txt" + ": cannot read: " + strerror(ENOENT));
+    EXPECT_FALSE(load_scenario(tmp.path(), s, error));
+    EXPECT_EQ(error, tmp.path() + ": cannot read: " + strerror(EISDIR));
+}
+
+} // namespace
