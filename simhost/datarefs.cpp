@@ -33,4 +33,10 @@ bool datarefs::get_int(void *handle, int &value) const
     return false;
 }
 
+int datarefs::value_of(std::string_view name) const
+{
+    auto it = refs_.find(name);
+    return it == refs_.end() ? 0 : it->second.value;
+}
+
 } // namespace simhost::detail

@@ -17,6 +17,8 @@ public:
     void *find(const char *name);
     // False for a handle this host did not give out.
     bool get_int(void *handle, int &value) const;
+    // The value of a named integer; 0 for an unknown name.
+    int value_of(std::string_view name) const;
 
 private:
     struct int_ref {

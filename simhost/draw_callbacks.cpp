@@ -6,14 +6,20 @@ namespace simhost::detail {
 
 namespace {
 
-const XPLMDrawingPhase phase_order[] = {xplm_Phase_Modern3D, xplm_Phase_FirstCockpit, xplm_Phase_Panel,
-                                        xplm_Phase_Gauges,   xplm_Phase_Window,       xplm_Phase_LastCockpit};
+const std::vector<XPLMDrawingPhase> phase_order = {xplm_Phase_Modern3D, xplm_Phase_FirstCockpit,
+                                                   xplm_Phase_Panel,    xplm_Phase_Gauges,
+                                                   xplm_Phase_Window,   xplm_Phase_LastCockpit};
 
 } // namespace
 
+const std::vector<XPLMDrawingPhase> &draw_callbacks::phases()
+{
+    return phase_order;
+}
+
 bool draw_callbacks::known_phase(XPLMDrawingPhase phase)
 {
-    return std::find(std::begin(phase_order), std::end(phase_order), phase) != std::end(phase_order);
+    return std::find(phase_order.begin(), phase_order.end(), phase) != phase_order.end();
 }
 
 draw_callbacks::entry *draw_callbacks::find(XPLMDrawCallback_f fn, XPLMDrawingPhase phase, bool before,
@@ -59,14 +65,6 @@ void draw_callbacks::run_phase(XPLMDrawingPhase phase, bool before)
     }
     if (--running_ == 0)
         compact();
-}
-
-void draw_callbacks::run_frame()
-{
-    for (XPLMDrawingPhase phase : phase_order) {
-        run_phase(phase, true);
-        run_phase(phase, false);
-    }
 }
 
 void draw_callbacks::compact()

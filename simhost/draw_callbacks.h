@@ -12,12 +12,12 @@ namespace simhost::detail {
 class draw_callbacks {
 public:
     static bool known_phase(XPLMDrawingPhase phase);
+    // The phases in the order a frame draws them.
+    static const std::vector<XPLMDrawingPhase> &phases();
     // False for an unknown phase or a registration that already exists.
     bool add(XPLMDrawCallback_f fn, XPLMDrawingPhase phase, int before, void *refcon);
     bool remove(XPLMDrawCallback_f fn, XPLMDrawingPhase phase, int before, void *refcon);
-    // Every phase in the simulator's order; in each the "before" callbacks, then
-    // the "after" ones, each group in registration order.
-    void run_frame();
+    // The "before" or the "after" callbacks of a phase, in registration order.
     void run_phase(XPLMDrawingPhase phase, bool before);
     size_t size() const { return live_; }
     void clear();

@@ -1,6 +1,7 @@
 #include "host.h"
 
 #include "host_state.h"
+#include "os_hooks.h"
 #include "xplm_exports.h"
 
 #include <cmath>
@@ -46,6 +47,8 @@ host::host() : s_(std::make_unique<detail::host_state>())
     // including the ones nothing in the host itself calls.
     size_t n = 0;
     static_cast<void>(xplm_functions(n));
+    volatile auto hook = &os_cursor_hook;
+    static_cast<void>(hook);
     detail::set_current(s_.get());
 }
 
@@ -164,6 +167,7 @@ bool host::unload()
         return refuse("unload", "it must be stopped first");
     // Its code is about to go: nothing of it may be called again.
     drop_callbacks("at unload");
+    drop_plugin_objects();
     s_->module.close();
     s_->at = stage::none;
     s_->name.clear();
@@ -174,14 +178,27 @@ bool host::unload()
 
 void host::drop_callbacks(const char *when)
 {
-    size_t loops = s_->loops.size();
-    size_t draws = s_->draws.size();
-    if (loops + draws == 0)
-        return;
-    s_->log.message("the plugin left " + std::to_string(loops) + " flight loop(s) and " +
-                    std::to_string(draws) + " draw callback(s) registered " + when + "; dropped");
-    s_->loops.clear();
-    s_->draws.clear();
+    detail::host_state &s = *s_;
+    const size_t loops = s.loops.size();
+    const size_t draws = s.draws.size();
+    const size_t handlers = s.cmds.handler_count();
+    if (loops + draws + handlers > 0)
+        s.log.message("the plugin left " + std::to_string(loops) + " flight loop(s), " +
+                      std::to_string(draws) + " draw callback(s) and " + std::to_string(handlers) +
+                      " command handler(s) registered " + when + "; dropped");
+    s.loops.clear();
+    s.draws.clear();
+    s.cmds.clear_handlers();
+}
+
+void host::drop_plugin_objects()
+{
+    detail::host_state &s = *s_;
+    const size_t windows = s.wins.destroy_all();
+    if (windows > 0)
+        s.log.message("the plugin left " + std::to_string(windows) + " window(s) at unload; destroyed");
+    s.menu_tree.clear_handlers();
+    s.mouse.left = s.mouse.right = nullptr;
 }
 
 bool host::send_message(int from, int message, void *param)
@@ -223,23 +240,32 @@ const std::string &host::plugin_path() const
     return s_->module.path();
 }
 
+bool host::set_monitors(const std::vector<monitor_bounds> &monitors)
+{
+    s_->error.clear();
+    if (s_->gl_ready)
+        return fail("the monitors are fixed once GL is set up");
+    return s_->desk.set(monitors, s_->error);
+}
+
 bool host::set_screen_size(int width, int height)
 {
-    if (s_->gl_ready || width <= 0 || height <= 0)
-        return false;
-    s_->screen_width = width;
-    s_->screen_height = height;
-    return true;
+    return set_monitors({rect{0, height, width, 0}});
+}
+
+const std::vector<monitor_bounds> &host::monitors() const
+{
+    return s_->desk.monitors();
 }
 
 int host::screen_width() const
 {
-    return s_->screen_width;
+    return s_->desk.main().width();
 }
 
 int host::screen_height() const
 {
-    return s_->screen_height;
+    return s_->desk.main().height();
 }
 
 bool host::init_gl()
@@ -251,10 +277,14 @@ bool host::init_gl()
     if (!gl->create())
         return fail("no GL context: " + gl->error());
     s_->gl = std::move(gl);
-    if (!s_->scr.create(s_->screen_width, s_->screen_height, s_->error)) {
+    auto comp = std::make_unique<detail::compositor>();
+    if (!comp->create(s_->desk, detail::panel::min_width, detail::panel::min_height, s_->error)) {
+        comp.reset();
         s_->gl.reset();
         return false;
     }
+    comp->set_backgrounds(s_->backgrounds);
+    s_->comp = std::move(comp);
     s_->gl_ready = true;
     return true;
 }
@@ -264,9 +294,36 @@ bool host::has_gl() const
     return s_->gl_ready;
 }
 
+unsigned host::monitor_framebuffer(size_t index) const
+{
+    return s_->gl_ready ? s_->comp->monitor_framebuffer(index) : 0;
+}
+
 unsigned host::screen_framebuffer() const
 {
-    return s_->scr.framebuffer();
+    return monitor_framebuffer(0);
+}
+
+unsigned host::panel_framebuffer() const
+{
+    return s_->gl_ready ? s_->comp->the_panel().framebuffer() : 0;
+}
+
+int host::panel_width() const
+{
+    return s_->gl_ready ? s_->comp->the_panel().width() : 0;
+}
+
+int host::panel_height() const
+{
+    return s_->gl_ready ? s_->comp->the_panel().height() : 0;
+}
+
+void host::set_backgrounds(bool on)
+{
+    s_->backgrounds = on;
+    if (s_->comp != nullptr)
+        s_->comp->set_backgrounds(on);
 }
 
 std::string host::gl_renderer() const
@@ -299,18 +356,42 @@ void host::run_frame()
     const double dt = 1.0 / s.fps;
     s.frames++;
     s.time += dt;
+    // Keys and buttons held down run their commands once a frame.
+    s.cmds.run_held(s.callbacks_live());
     if (s.callbacks_live())
         s.loops.run(s.time, s.frames, static_cast<float>(dt));
-    if (!s.gl_ready) {
-        if (!s.noted_no_gl) {
-            s.noted_no_gl = true;
-            s.log.message("no GL context: draw phases skipped");
-        }
-        return;
+    if (s.gl_ready) {
+        draw_frame();
+    } else if (!s.noted_no_gl) {
+        s.noted_no_gl = true;
+        s.log.message("no GL context: draw phases skipped");
     }
-    s.scr.begin_frame();
-    if (s.callbacks_live())
-        s.draws.run_frame();
+    update_cursor();
+}
+
+void host::draw_frame()
+{
+    detail::host_state &s = *s_;
+    detail::compositor &c = *s.comp;
+    c.render_panel(s.time, s.frames);
+    c.clear_monitors();
+    const bool live = s.callbacks_live();
+    for (XPLMDrawingPhase phase : detail::draw_callbacks::phases()) {
+        if (phase == xplm_Phase_Gauges)
+            c.bind_panel();
+        else
+            c.bind_main();
+        if (live) {
+            s.draws.run_phase(phase, true);
+            s.draws.run_phase(phase, false);
+        }
+    }
+    if (!live)
+        return;
+    c.draw_windows(s.wins, [](detail::window &w) {
+        if (w.params.drawWindowFunc != nullptr)
+            w.params.drawWindowFunc(&w, w.params.refcon);
+    });
 }
 
 double host::sim_time() const

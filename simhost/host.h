@@ -4,6 +4,8 @@
 // of the plugin interface and drives the plugin frame by frame in simulated,
 // deterministic time.
 
+#include "geometry.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,16 +49,28 @@ public:
     // Absolute path of the loaded binary.
     const std::string &plugin_path() const;
 
-    // The screen is an offscreen framebuffer of this size (default 1920 x 1080);
-    // it can be set only before init_gl.
+    // The monitors, in global boxels; the first is the main one (default: one
+    // of 1920 x 1080 at the origin). They can be set only before init_gl.
+    bool set_monitors(const std::vector<monitor_bounds> &monitors);
+    // One monitor of that size at the origin.
     bool set_screen_size(int width, int height);
+    const std::vector<monitor_bounds> &monitors() const;
     int screen_width() const;
     int screen_height() const;
-    // Creates the GL context and the screen and makes them current.
+    // Creates the GL context, the panel and a picture per monitor, and makes
+    // the context current.
     bool init_gl();
     bool has_gl() const;
-    // The framebuffer the draw phases render into (0 without GL).
+    // What each monitor shows, as a framebuffer (0 without GL).
+    unsigned monitor_framebuffer(size_t index) const;
+    // The main monitor's; the phases other than the gauges draw there.
     unsigned screen_framebuffer() const;
+    // The panel the gauges phase draws into (0 without GL), and its size.
+    unsigned panel_framebuffer() const;
+    int panel_width() const;
+    int panel_height() const;
+    // Draw the captioned backgrounds behind the windows (default), or plain black.
+    void set_backgrounds(bool on);
     std::string gl_renderer() const;
 
     // Each frame advances simulated time by 1 / fps seconds (default 60).
@@ -69,6 +83,59 @@ public:
 
     // Integer datarefs the plugin can find; a few exist by default.
     void set_int_dataref(const std::string &name, int value);
+    int int_dataref(const std::string &name) const;
+
+    // Commands, as a key or button would run them. False, with a reason, for
+    // an unknown command, a begin on a held one or an end on one not held.
+    enum class press { once, begin, end };
+    bool command(const std::string &name, press how);
+    bool command_exists(const std::string &name) const;
+    bool command_held(const std::string &name) const;
+    // Phases that went past the "before" handlers to the simulator.
+    long command_reached_sim(const std::string &name) const;
+    size_t command_handler_count() const;
+
+    // Chooses a menu item by its path below the Plugins menu, as a pilot would.
+    bool choose_menu(const std::vector<std::string> &path);
+    // The menu bar's tree, one line per item, indented two spaces a level.
+    std::vector<std::string> menu_lines() const;
+
+    // The windows that exist now, in creation order.
+    struct window_info {
+        int number;
+        std::string title;
+        bool visible;
+        bool popped_out;
+        bool in_vr;
+        int mode;
+        int mode_monitor;
+        int layer;
+        rect geometry; // global boxels, inside the simulator
+        rect os;       // the operating-system window, while popped out
+        int min_width, min_height, max_width, max_height;
+        // The monitors a shown, not popped-out window lies on.
+        std::vector<int> on_monitors;
+    };
+    std::vector<window_info> windows() const;
+
+    // The mouse, in global boxels. Moving with a button down drags.
+    void mouse_move(int x, int y);
+    void mouse_down(int x, int y);
+    void mouse_up(int x, int y);
+    void click(int x, int y);
+    void right_down(int x, int y);
+    void right_up(int x, int y);
+    void right_click(int x, int y);
+    int mouse_x() const;
+    int mouse_y() const;
+    // What the window under the mouse asked for at the last frame or move.
+    int cursor_status() const;
+    // The name of the last cursor image shown through the operating system.
+    const std::string &os_cursor() const;
+
+    // PNGs of every monitor and popped-out window as the last frame left them,
+    // into `dir` as <name>-monitor<i>.png and <name>-window<n>-<title>.png.
+    bool save_screenshots(const std::string &dir, const std::string &name, std::vector<std::string> &written);
 
     // Each XPLMDebugString text, in order.
     const std::vector<std::string> &debug_strings() const;
@@ -90,7 +157,11 @@ private:
     bool fail(std::string why);
     bool refuse(const char *call, const char *needs);
     void drop_callbacks(const char *when);
+    void drop_plugin_objects();
     void run_frame();
+    void draw_frame();
+    void update_cursor();
+    void send_click(bool right, int x, int y, int status);
 
     std::unique_ptr<detail::host_state> s_;
 };

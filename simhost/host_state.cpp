@@ -27,6 +27,11 @@ host_state *current_any_thread() noexcept
     return current_host.load(std::memory_order_acquire);
 }
 
+bool host_state::vr_enabled() const
+{
+    return refs.value_of("sim/graphics/VR/enabled") != 0;
+}
+
 void set_current(host_state *h) noexcept
 {
     current_host.store(h, std::memory_order_release);

@@ -3,13 +3,17 @@
 // What the XPLM functions share with the host object, and how they reach the
 // current host. Only the host and the xplm_*.cpp files include this.
 
+#include "commands.h"
+#include "compositor.h"
 #include "datarefs.h"
+#include "desktop.h"
 #include "draw_callbacks.h"
 #include "flight_loops.h"
 #include "gl_context.h"
 #include "host_log.h"
+#include "menus.h"
 #include "plugin_module.h"
-#include "screen.h"
+#include "windows.h"
 
 #include <atomic>
 #include <exception>
@@ -30,11 +34,11 @@ struct host_state {
     host_log log;
     std::string error;
 
-    // Declared before the screen so that it outlives it.
+    // Declared before the compositor so that it outlives it.
     std::unique_ptr<gl_context> gl;
-    screen scr;
-    int screen_width = 1920;
-    int screen_height = 1080;
+    std::unique_ptr<compositor> comp;
+    desktop desk;
+    bool backgrounds = true;
     bool gl_ready = false;
     bool noted_no_gl = false;
     int texture_units = 0; // fixed-function units, read from GL at first need
@@ -48,6 +52,20 @@ struct host_state {
     flight_loops loops;
     draw_callbacks draws;
     datarefs refs;
+    commands cmds;
+    menus menu_tree;
+    windows wins;
+
+    struct mouse_state {
+        int x = 0;
+        int y = 0;
+        window *left = nullptr;  // the window a left press went to, until release
+        window *right = nullptr; // the same for the right button
+        bool left_down = false;
+        bool right_down = false;
+        XPLMCursorStatus cursor = xplm_CursorDefault;
+        std::string os_cursor; // the last image the plugin showed as the cursor
+    } mouse;
 
     double fps = 60;
     double time = 0;
@@ -59,6 +77,7 @@ struct host_state {
     // The plugin's callbacks run only while it is enabled; with no plugin,
     // whatever the caller registered itself runs.
     bool callbacks_live() const { return at == stage::enabled || at == stage::none; }
+    bool vr_enabled() const;
 };
 
 // The current host, or null when there is none or the caller is not on the

@@ -1,22 +1,51 @@
-// XPLMDisplay: draw callbacks, run by the host's frame loop; windows, monitors,
-// the mouse and the screen are not implemented yet.
+// XPLMDisplay: draw callbacks, modern windows, monitors, the mouse and the
+// screen, as the simulator documents them.
 
 #include "XPLMDisplay.h"
 
 #include "host_state.h"
 
+#include <cstdio>
+
+using simhost::rect;
 using simhost::detail::host_state;
-using simhost::detail::unexpected_call;
+using simhost::detail::window;
 using simhost::detail::with_host;
 
 namespace {
 
-void zero(int *a, int *b = nullptr, int *c = nullptr, int *d = nullptr)
+void put(int *out, int value)
 {
-    for (int *p : {a, b, c, d}) {
-        if (p != nullptr)
-            *p = 0;
-    }
+    if (out != nullptr)
+        *out = value;
+}
+
+void put_rect(const rect &r, int *left, int *top, int *right, int *bottom)
+{
+    put(left, r.left);
+    put(top, r.top);
+    put(right, r.right);
+    put(bottom, r.bottom);
+}
+
+// The window behind a handle, or null (noted) for one the plugin should not hold.
+window *live_window(host_state &h, const char *call, XPLMWindowID id)
+{
+    window *w = h.wins.get(id);
+    if (w == nullptr)
+        h.log.unexpected(call, id == nullptr ? "null window" : "unknown or destroyed window");
+    return w;
+}
+
+bool valid_rect(host_state &h, const char *call, const rect &r)
+{
+    if (!r.empty())
+        return true;
+    char detail[128];
+    snprintf(detail, sizeof(detail), "empty rectangle left %d top %d right %d bottom %d, ignored", r.left,
+             r.top, r.right, r.bottom);
+    h.log.unexpected(call, detail);
+    return false;
 }
 
 } // namespace
@@ -37,96 +66,198 @@ int XPLMUnregisterDrawCallback(XPLMDrawCallback_f inCallback, XPLMDrawingPhase i
     });
 }
 
-XPLMWindowID XPLMCreateWindowEx(XPLMCreateWindow_t *)
+XPLMWindowID XPLMCreateWindowEx(XPLMCreateWindow_t *inParams)
 {
-    unexpected_call("XPLMCreateWindowEx");
-    return nullptr;
+    return with_host("XPLMCreateWindowEx", static_cast<XPLMWindowID>(nullptr), [=](host_state &h) {
+        window *w = h.wins.create(inParams);
+        if (w == nullptr) {
+            char detail[64];
+            snprintf(detail, sizeof(detail), "structSize %d", inParams != nullptr ? inParams->structSize : 0);
+            h.log.unexpected("XPLMCreateWindowEx", inParams == nullptr ? "null parameters" : detail);
+        }
+        return static_cast<XPLMWindowID>(w);
+    });
 }
 
-void XPLMDestroyWindow(XPLMWindowID)
+void XPLMDestroyWindow(XPLMWindowID inWindowID)
 {
-    unexpected_call("XPLMDestroyWindow");
+    with_host("XPLMDestroyWindow", [=](host_state &h) {
+        if (!h.wins.destroy(inWindowID)) {
+            h.log.unexpected("XPLMDestroyWindow", "unknown or destroyed window");
+            return;
+        }
+        // A press in progress ends with its window.
+        if (h.mouse.left == inWindowID)
+            h.mouse.left = nullptr;
+        if (h.mouse.right == inWindowID)
+            h.mouse.right = nullptr;
+    });
 }
 
 void XPLMGetScreenSize(int *outWidth, int *outHeight)
 {
-    zero(outWidth, outHeight);
-    unexpected_call("XPLMGetScreenSize");
+    put(outWidth, 0);
+    put(outHeight, 0);
+    with_host("XPLMGetScreenSize", [=](host_state &h) {
+        put(outWidth, h.desk.main().width());
+        put(outHeight, h.desk.main().height());
+    });
 }
 
 void XPLMGetScreenBoundsGlobal(int *outLeft, int *outTop, int *outRight, int *outBottom)
 {
-    zero(outLeft, outTop, outRight, outBottom);
-    unexpected_call("XPLMGetScreenBoundsGlobal");
+    put_rect(rect{}, outLeft, outTop, outRight, outBottom);
+    with_host("XPLMGetScreenBoundsGlobal",
+              [=](host_state &h) { put_rect(h.desk.bounds(), outLeft, outTop, outRight, outBottom); });
 }
 
-void XPLMGetAllMonitorBoundsGlobal(XPLMReceiveMonitorBoundsGlobal_f, void *)
+void XPLMGetAllMonitorBoundsGlobal(XPLMReceiveMonitorBoundsGlobal_f inMonitorBoundsCallback, void *inRefcon)
 {
-    unexpected_call("XPLMGetAllMonitorBoundsGlobal");
+    with_host("XPLMGetAllMonitorBoundsGlobal", [=](host_state &h) {
+        if (inMonitorBoundsCallback == nullptr) {
+            h.log.unexpected("XPLMGetAllMonitorBoundsGlobal", "null receiver");
+            return;
+        }
+        // A copy: the receiver may do anything, and the list must not move under us.
+        const std::vector<simhost::monitor_bounds> monitors = h.desk.monitors();
+        for (size_t i = 0; i < monitors.size(); i++) {
+            const rect &m = monitors[i];
+            inMonitorBoundsCallback(static_cast<int>(i), m.left, m.top, m.right, m.bottom, inRefcon);
+        }
+    });
 }
 
 void XPLMGetMouseLocationGlobal(int *outX, int *outY)
 {
-    zero(outX, outY);
-    unexpected_call("XPLMGetMouseLocationGlobal");
+    put(outX, 0);
+    put(outY, 0);
+    with_host("XPLMGetMouseLocationGlobal", [=](host_state &h) {
+        put(outX, h.mouse.x);
+        put(outY, h.mouse.y);
+    });
 }
 
-void XPLMGetWindowGeometry(XPLMWindowID, int *outLeft, int *outTop, int *outRight, int *outBottom)
+void XPLMGetWindowGeometry(XPLMWindowID inWindowID, int *outLeft, int *outTop, int *outRight, int *outBottom)
 {
-    zero(outLeft, outTop, outRight, outBottom);
-    unexpected_call("XPLMGetWindowGeometry");
+    put_rect(rect{}, outLeft, outTop, outRight, outBottom);
+    with_host("XPLMGetWindowGeometry", [=](host_state &h) {
+        if (window *w = live_window(h, "XPLMGetWindowGeometry", inWindowID))
+            put_rect(w->reported(), outLeft, outTop, outRight, outBottom);
+    });
 }
 
-void XPLMSetWindowGeometry(XPLMWindowID, int, int, int, int)
+void XPLMSetWindowGeometry(XPLMWindowID inWindowID, int inLeft, int inTop, int inRight, int inBottom)
 {
-    unexpected_call("XPLMSetWindowGeometry");
+    with_host("XPLMSetWindowGeometry", [=](host_state &h) {
+        window *w = live_window(h, "XPLMSetWindowGeometry", inWindowID);
+        const rect r{inLeft, inTop, inRight, inBottom};
+        if (w != nullptr && valid_rect(h, "XPLMSetWindowGeometry", r))
+            h.wins.set_geometry(*w, r);
+    });
 }
 
-void XPLMGetWindowGeometryOS(XPLMWindowID, int *outLeft, int *outTop, int *outRight, int *outBottom)
+void XPLMGetWindowGeometryOS(XPLMWindowID inWindowID, int *outLeft, int *outTop, int *outRight,
+                             int *outBottom)
 {
-    zero(outLeft, outTop, outRight, outBottom);
-    unexpected_call("XPLMGetWindowGeometryOS");
+    put_rect(rect{}, outLeft, outTop, outRight, outBottom);
+    with_host("XPLMGetWindowGeometryOS", [=](host_state &h) {
+        window *w = live_window(h, "XPLMGetWindowGeometryOS", inWindowID);
+        if (w == nullptr)
+            return;
+        if (!w->popped_out)
+            h.log.unexpected("XPLMGetWindowGeometryOS",
+                             "window not popped out; its global geometry reported");
+        put_rect(w->reported(), outLeft, outTop, outRight, outBottom);
+    });
 }
 
-void XPLMSetWindowGeometryOS(XPLMWindowID, int, int, int, int)
+void XPLMSetWindowGeometryOS(XPLMWindowID inWindowID, int inLeft, int inTop, int inRight, int inBottom)
 {
-    unexpected_call("XPLMSetWindowGeometryOS");
+    with_host("XPLMSetWindowGeometryOS", [=](host_state &h) {
+        window *w = live_window(h, "XPLMSetWindowGeometryOS", inWindowID);
+        const rect r{inLeft, inTop, inRight, inBottom};
+        if (w == nullptr || !valid_rect(h, "XPLMSetWindowGeometryOS", r))
+            return;
+        if (!w->popped_out) {
+            h.log.unexpected("XPLMSetWindowGeometryOS", "window not popped out; ignored");
+            return;
+        }
+        w->os = r;
+    });
 }
 
-int XPLMGetWindowIsVisible(XPLMWindowID)
+int XPLMGetWindowIsVisible(XPLMWindowID inWindowID)
 {
-    unexpected_call("XPLMGetWindowIsVisible");
-    return 0;
+    return with_host("XPLMGetWindowIsVisible", 0, [=](host_state &h) {
+        window *w = live_window(h, "XPLMGetWindowIsVisible", inWindowID);
+        return w != nullptr && w->visible ? 1 : 0;
+    });
 }
 
-void XPLMSetWindowIsVisible(XPLMWindowID, int)
+void XPLMSetWindowIsVisible(XPLMWindowID inWindowID, int inIsVisible)
 {
-    unexpected_call("XPLMSetWindowIsVisible");
+    with_host("XPLMSetWindowIsVisible", [=](host_state &h) {
+        window *w = live_window(h, "XPLMSetWindowIsVisible", inWindowID);
+        if (w == nullptr)
+            return;
+        // A window shown comes up in front of its layer.
+        if (inIsVisible != 0 && !w->visible)
+            h.wins.raise(*w);
+        w->visible = inIsVisible != 0;
+    });
 }
 
-int XPLMWindowIsPoppedOut(XPLMWindowID)
+int XPLMWindowIsPoppedOut(XPLMWindowID inWindowID)
 {
-    unexpected_call("XPLMWindowIsPoppedOut");
-    return 0;
+    return with_host("XPLMWindowIsPoppedOut", 0, [=](host_state &h) {
+        window *w = live_window(h, "XPLMWindowIsPoppedOut", inWindowID);
+        return w != nullptr && w->popped_out ? 1 : 0;
+    });
 }
 
-int XPLMWindowIsInVR(XPLMWindowID)
+int XPLMWindowIsInVR(XPLMWindowID inWindowID)
 {
-    unexpected_call("XPLMWindowIsInVR");
-    return 0;
+    return with_host("XPLMWindowIsInVR", 0, [=](host_state &h) {
+        window *w = live_window(h, "XPLMWindowIsInVR", inWindowID);
+        return w != nullptr && w->in_vr ? 1 : 0;
+    });
 }
 
-void XPLMSetWindowPositioningMode(XPLMWindowID, XPLMWindowPositioningMode, int)
+void XPLMSetWindowPositioningMode(XPLMWindowID inWindowID, XPLMWindowPositioningMode inPositioningMode,
+                                  int inMonitorIndex)
 {
-    unexpected_call("XPLMSetWindowPositioningMode");
+    with_host("XPLMSetWindowPositioningMode", [=](host_state &h) {
+        window *w = live_window(h, "XPLMSetWindowPositioningMode", inWindowID);
+        std::string why;
+        if (w != nullptr &&
+            !h.wins.set_mode(*w, inPositioningMode, inMonitorIndex, h.desk, h.vr_enabled(), why))
+            h.log.unexpected("XPLMSetWindowPositioningMode", (why + "; ignored").c_str());
+    });
 }
 
-void XPLMSetWindowTitle(XPLMWindowID, const char *)
+void XPLMSetWindowTitle(XPLMWindowID inWindowID, const char *inWindowTitle)
 {
-    unexpected_call("XPLMSetWindowTitle");
+    with_host("XPLMSetWindowTitle", [=](host_state &h) {
+        if (window *w = live_window(h, "XPLMSetWindowTitle", inWindowID))
+            w->title = inWindowTitle != nullptr ? inWindowTitle : "";
+    });
 }
 
-void XPLMSetWindowResizingLimits(XPLMWindowID, int, int, int, int)
+void XPLMSetWindowResizingLimits(XPLMWindowID inWindowID, int inMinWidthBoxels, int inMinHeightBoxels,
+                                 int inMaxWidthBoxels, int inMaxHeightBoxels)
 {
-    unexpected_call("XPLMSetWindowResizingLimits");
+    with_host("XPLMSetWindowResizingLimits", [=](host_state &h) {
+        window *w = live_window(h, "XPLMSetWindowResizingLimits", inWindowID);
+        if (w == nullptr)
+            return;
+        if (inMinWidthBoxels < 0 || inMinHeightBoxels < 0 || inMaxWidthBoxels < inMinWidthBoxels ||
+            inMaxHeightBoxels < inMinHeightBoxels) {
+            h.log.unexpected("XPLMSetWindowResizingLimits", "limits out of order; ignored");
+            return;
+        }
+        w->min_width = inMinWidthBoxels;
+        w->min_height = inMinHeightBoxels;
+        w->max_width = inMaxWidthBoxels;
+        w->max_height = inMaxHeightBoxels;
+    });
 }

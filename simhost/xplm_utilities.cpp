@@ -1,10 +1,11 @@
-// XPLMUtilities: the simulator's log, and its commands (not implemented yet).
+// XPLMUtilities: the simulator's log and its commands.
 
 #include "XPLMUtilities.h"
 
 #include "host_state.h"
 
-using simhost::detail::unexpected_call;
+using simhost::detail::host_state;
+using simhost::detail::with_host;
 
 void XPLMDebugString(const char *inString)
 {
@@ -21,39 +22,69 @@ void XPLMDebugString(const char *inString)
     }
 }
 
-XPLMCommandRef XPLMFindCommand(const char *)
+XPLMCommandRef XPLMFindCommand(const char *inName)
 {
-    unexpected_call("XPLMFindCommand");
-    return nullptr;
+    return with_host("XPLMFindCommand", static_cast<XPLMCommandRef>(nullptr),
+                     [=](host_state &h) { return inName != nullptr ? h.cmds.find(inName) : nullptr; });
 }
 
-void XPLMCommandBegin(XPLMCommandRef)
+void XPLMCommandBegin(XPLMCommandRef inCommand)
 {
-    unexpected_call("XPLMCommandBegin");
+    with_host("XPLMCommandBegin", [=](host_state &h) {
+        if (!h.cmds.known(inCommand))
+            h.log.unexpected("XPLMCommandBegin", "unknown command");
+        else if (!h.cmds.begin(inCommand, h.callbacks_live()))
+            h.log.unexpected("XPLMCommandBegin", "command held already");
+    });
 }
 
-void XPLMCommandEnd(XPLMCommandRef)
+void XPLMCommandEnd(XPLMCommandRef inCommand)
 {
-    unexpected_call("XPLMCommandEnd");
+    with_host("XPLMCommandEnd", [=](host_state &h) {
+        if (!h.cmds.known(inCommand))
+            h.log.unexpected("XPLMCommandEnd", "unknown command");
+        else if (!h.cmds.end(inCommand, h.callbacks_live()))
+            h.log.unexpected("XPLMCommandEnd", "command not held");
+    });
 }
 
-void XPLMCommandOnce(XPLMCommandRef)
+void XPLMCommandOnce(XPLMCommandRef inCommand)
 {
-    unexpected_call("XPLMCommandOnce");
+    with_host("XPLMCommandOnce", [=](host_state &h) {
+        if (!h.cmds.known(inCommand))
+            h.log.unexpected("XPLMCommandOnce", "unknown command");
+        else
+            h.cmds.once(inCommand, h.callbacks_live());
+    });
 }
 
-XPLMCommandRef XPLMCreateCommand(const char *, const char *)
+XPLMCommandRef XPLMCreateCommand(const char *inName, const char *inDescription)
 {
-    unexpected_call("XPLMCreateCommand");
-    return nullptr;
+    return with_host("XPLMCreateCommand", static_cast<XPLMCommandRef>(nullptr), [=](host_state &h) {
+        if (inName == nullptr || *inName == '\0') {
+            h.log.unexpected("XPLMCreateCommand", "no name");
+            return static_cast<XPLMCommandRef>(nullptr);
+        }
+        return h.cmds.create(inName, inDescription);
+    });
 }
 
-void XPLMRegisterCommandHandler(XPLMCommandRef, XPLMCommandCallback_f, int, void *)
+void XPLMRegisterCommandHandler(XPLMCommandRef inComand, XPLMCommandCallback_f inHandler, int inBefore,
+                                void *inRefcon)
 {
-    unexpected_call("XPLMRegisterCommandHandler");
+    with_host("XPLMRegisterCommandHandler", [=](host_state &h) {
+        if (!h.cmds.known(inComand))
+            h.log.unexpected("XPLMRegisterCommandHandler", "unknown command");
+        else if (!h.cmds.add_handler(inComand, inHandler, inBefore, inRefcon))
+            h.log.unexpected("XPLMRegisterCommandHandler", "null or duplicate handler");
+    });
 }
 
-void XPLMUnregisterCommandHandler(XPLMCommandRef, XPLMCommandCallback_f, int, void *)
+void XPLMUnregisterCommandHandler(XPLMCommandRef inComand, XPLMCommandCallback_f inHandler, int inBefore,
+                                  void *inRefcon)
 {
-    unexpected_call("XPLMUnregisterCommandHandler");
+    with_host("XPLMUnregisterCommandHandler", [=](host_state &h) {
+        if (!h.cmds.remove_handler(inComand, inHandler, inBefore, inRefcon))
+            h.log.unexpected("XPLMUnregisterCommandHandler", "no such handler");
+    });
 }

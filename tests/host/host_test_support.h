@@ -4,6 +4,8 @@
 // loader maps a path once per process, so a test that needs the plugin's
 // statics fresh loads a copy of its own) and reading what the plugin logged.
 
+#include "XPLMDisplay.h"
+#include "geometry.h"
 #include "temp_dir.h"
 
 #include <filesystem>
@@ -33,6 +35,21 @@ inline std::vector<std::string> plugin_lines(const std::vector<std::string> &deb
             lines.push_back(s.substr(prefix.size(), s.size() - prefix.size() - 1));
     }
     return lines;
+}
+
+// A visible floating window's parameters at a rectangle; callbacks to fill in.
+inline XPLMCreateWindow_t window_params(const simhost::rect &r, int visible = 1)
+{
+    XPLMCreateWindow_t p{};
+    p.structSize = sizeof(p);
+    p.left = r.left;
+    p.top = r.top;
+    p.right = r.right;
+    p.bottom = r.bottom;
+    p.visible = visible;
+    p.decorateAsFloatingWindow = xplm_WindowDecorationNone;
+    p.layer = xplm_WindowLayerFloatingWindows;
+    return p;
 }
 
 inline bool contains(const std::vector<std::string> &v, const std::string &part)

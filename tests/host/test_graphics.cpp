@@ -24,6 +24,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(h.set_screen_size(side, side));
+        h.set_backgrounds(false);
         ASSERT_TRUE(h.init_gl()) << h.error();
     }
 

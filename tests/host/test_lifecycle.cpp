@@ -101,7 +101,8 @@ TEST_F(lifecycle, callbacks_left_registered_at_stop_are_dropped_with_a_note)
     ASSERT_TRUE(h->load_plugin_folder(folder.string()) && h->start() && h->enable() && h->disable());
     ASSERT_TRUE(h->stop());
     EXPECT_EQ(h->draw_callback_count(), 0u);
-    EXPECT_TRUE(contains(h->host_messages(), "left 0 flight loop(s) and 1 draw callback(s)"));
+    EXPECT_TRUE(
+        contains(h->host_messages(), "left 0 flight loop(s), 1 draw callback(s) and 0 command handler(s)"));
 }
 
 TEST_F(lifecycle, send_message_reaches_xplugin_receive_message)

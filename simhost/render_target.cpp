@@ -1,4 +1,4 @@
-#include "screen.h"
+#include "render_target.h"
 
 #define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
@@ -8,12 +8,12 @@
 
 namespace simhost::detail {
 
-screen::~screen()
+render_target::~render_target()
 {
     destroy();
 }
 
-void screen::destroy()
+void render_target::destroy()
 {
     if (fbo_ != 0)
         glDeleteFramebuffers(1, &fbo_);
@@ -24,7 +24,7 @@ void screen::destroy()
     fbo_ = color_ = depth_ = 0;
 }
 
-bool screen::create(int width, int height, std::string &error)
+bool render_target::create(int width, int height, std::string &error)
 {
     destroy();
     width_ = width;
@@ -48,8 +48,7 @@ bool screen::create(int width, int height, std::string &error)
     GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
     if (status != GL_FRAMEBUFFER_COMPLETE) {
         char buf[128];
-        snprintf(buf, sizeof(buf), "screen framebuffer %dx%d incomplete (status 0x%04x)", width, height,
-                 status);
+        snprintf(buf, sizeof(buf), "framebuffer %dx%d incomplete (status 0x%04x)", width, height, status);
         error = buf;
         destroy();
         return false;
@@ -57,17 +56,21 @@ bool screen::create(int width, int height, std::string &error)
     return true;
 }
 
-void screen::begin_frame() const
+void render_target::bind(const rect &view) const
 {
     glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
     glViewport(0, 0, width_, height_);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(0, width_, 0, height_, -1, 1);
+    glOrtho(view.left, view.right, view.bottom, view.top, -1, 1);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+}
+
+void render_target::clear(float r, float g, float b) const
+{
+    glClearColor(r, g, b, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
 }
 
 } // namespace simhost::detail

@@ -1,0 +1,204 @@
+#include "compositor.h"
+
+#include "png_image.h"
+
+#define GL_GLEXT_PROTOTYPES
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cctype>
+
+namespace simhost::detail {
+
+namespace {
+
+// What the simulator hands a window's draw callback: plain colour, blending on.
+void neutral_state()
+{
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_FOG);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(1, 1, 1, 1);
+}
+
+std::string caption(size_t index, const rect &r)
+{
+    return "Monitor " + std::to_string(index) + "  " + std::to_string(r.width()) + " x " +
+           std::to_string(r.height()) + "  at (" + std::to_string(r.left) + ", " + std::to_string(r.bottom) +
+           ")";
+}
+
+} // namespace
+
+std::string file_slug(const std::string &title)
+{
+    std::string slug;
+    for (char c : title) {
+        if (std::isalnum(static_cast<unsigned char>(c)) != 0)
+            slug += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        else if (!slug.empty() && slug.back() != '-')
+            slug += '-';
+    }
+    while (!slug.empty() && slug.back() == '-')
+        slug.pop_back();
+    return slug;
+}
+
+bool compositor::create(const desktop &d, int panel_width, int panel_height, std::string &error)
+{
+    if (!panel_.create(panel_width, panel_height, error))
+        return false;
+    std::vector<std::unique_ptr<monitor>> made;
+    for (size_t i = 0; i < d.count(); i++) {
+        auto m = std::make_unique<monitor>();
+        m->bounds = d.monitors()[i];
+        if (!m->target.create(m->bounds.width(), m->bounds.height(), error) ||
+            !m->background.create(m->bounds.width(), m->bounds.height(), caption(i, m->bounds), error)) {
+            error = "monitor " + std::to_string(i) + ": " + error;
+            return false;
+        }
+        made.push_back(std::move(m));
+    }
+    monitors_ = std::move(made);
+    return true;
+}
+
+void compositor::render_panel(double sim_time, long frame)
+{
+    panel_.render(sim_time, frame);
+}
+
+void compositor::clear_monitors() const
+{
+    for (const auto &m : monitors_) {
+        m->target.bind(rect{0, m->bounds.height(), m->bounds.width(), 0});
+        m->target.clear(0, 0, 0);
+        if (backgrounds_)
+            m->background.draw();
+    }
+}
+
+void compositor::bind_panel() const
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, panel_.framebuffer());
+    glViewport(0, 0, panel_.width(), panel_.height());
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, panel_.width(), 0, panel_.height(), -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void compositor::bind_main() const
+{
+    const monitor &m = *monitors_.front();
+    m.target.bind(rect{0, m.bounds.height(), m.bounds.width(), 0});
+}
+
+render_target *compositor::picture_for(const window &w)
+{
+    std::unique_ptr<render_target> &p = pictures_[w.number];
+    if (p != nullptr && p->width() == w.os.width() && p->height() == w.os.height())
+        return p.get();
+    p = std::make_unique<render_target>();
+    std::string ignored;
+    if (w.os.empty() || !p->create(w.os.width(), w.os.height(), ignored))
+        p.reset();
+    return p.get();
+}
+
+void compositor::draw_windows(const windows &wins, const draw_fn &draw)
+{
+    const std::vector<window *> stack = wins.desktop_stack();
+    for (const auto &m : monitors_) {
+        bool bound = false;
+        for (window *w : stack) {
+            if (!w->live || !w->on_desktop() || !w->geometry.overlaps(m->bounds))
+                continue;
+            if (!bound) {
+                m->target.bind(m->bounds);
+                bound = true;
+            }
+            neutral_state();
+            draw(*w);
+        }
+    }
+
+    std::vector<window *> popped;
+    for (window *w : wins.all()) {
+        if (w->in_os_window())
+            popped.push_back(w);
+        else
+            pictures_.erase(w->number);
+    }
+    for (window *w : popped) {
+        render_target *p = picture_for(*w);
+        if (p == nullptr)
+            continue;
+        p->bind(w->os);
+        p->clear(0, 0, 0);
+        neutral_state();
+        draw(*w);
+    }
+    // An operating-system window covers whatever monitor lies under it.
+    for (window *w : popped) {
+        const render_target *p = window_picture(*w);
+        if (p == nullptr || !w->live)
+            continue;
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, p->framebuffer());
+        for (const auto &m : monitors_) {
+            if (!w->os.overlaps(m->bounds))
+                continue;
+            const int x = w->os.left - m->bounds.left;
+            const int y = w->os.bottom - m->bounds.bottom;
+            glBindFramebuffer(GL_DRAW_FRAMEBUFFER, m->target.framebuffer());
+            glBlitFramebuffer(0, 0, p->width(), p->height(), x, y, x + p->width(), y + p->height(),
+                              GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        }
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, monitors_.front()->target.framebuffer());
+}
+
+unsigned compositor::monitor_framebuffer(size_t i) const
+{
+    return i < monitors_.size() ? monitors_[i]->target.framebuffer() : 0;
+}
+
+const render_target *compositor::window_picture(const window &w) const
+{
+    auto it = pictures_.find(w.number);
+    return it != pictures_.end() ? it->second.get() : nullptr;
+}
+
+bool compositor::save(const std::string &dir, const std::string &name, const windows &wins,
+                      std::vector<std::string> &written, std::string &error) const
+{
+    const std::string base = dir.empty() ? name : dir + "/" + name;
+    for (size_t i = 0; i < monitors_.size(); i++) {
+        const render_target &t = monitors_[i]->target;
+        const std::string path = base + "-monitor" + std::to_string(i) + ".png";
+        if (!save_framebuffer_png(path, t.framebuffer(), 0, 0, t.width(), t.height(), error))
+            return false;
+        written.push_back(path);
+    }
+    for (window *w : wins.all()) {
+        const render_target *p = w->in_os_window() ? window_picture(*w) : nullptr;
+        if (p == nullptr)
+            continue;
+        std::string path = base + "-window" + std::to_string(w->number);
+        const std::string slug = file_slug(w->title);
+        if (!slug.empty())
+            path += "-" + slug;
+        path += ".png";
+        if (!save_framebuffer_png(path, p->framebuffer(), 0, 0, p->width(), p->height(), error))
+            return false;
+        written.push_back(path);
+    }
+    return true;
+}
+
+} // namespace simhost::detail

@@ -1,0 +1,69 @@
+#pragma once
+
+// What the host shows each frame: the panel the gauges phase sees, and the
+// picture of every monitor and every popped-out window with the windows drawn
+// into it in their own coordinates.
+
+#include "desktop.h"
+#include "monitor_background.h"
+#include "panel.h"
+#include "render_target.h"
+#include "windows.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace simhost::detail {
+
+class compositor {
+public:
+    // Needs the GL context current; the monitors are fixed from here on.
+    bool create(const desktop &d, int panel_width, int panel_height, std::string &error);
+    bool ready() const { return !monitors_.empty(); }
+    void set_backgrounds(bool on) { backgrounds_ = on; }
+
+    // Each frame, in this order.
+    void render_panel(double sim_time, long frame);
+    void clear_monitors() const;
+    // The gauges phase draws into the panel, in panel pixels.
+    void bind_panel() const;
+    // The other phases draw into the main monitor, in its pixels.
+    void bind_main() const;
+    using draw_fn = std::function<void(window &)>;
+    // Desktop windows back to front on every monitor they reach, then each
+    // popped-out window into its own picture, shown over the monitors too.
+    void draw_windows(const windows &wins, const draw_fn &draw);
+
+    const panel &the_panel() const { return panel_; }
+    size_t monitor_count() const { return monitors_.size(); }
+    unsigned monitor_framebuffer(size_t i) const;
+    // The popped-out window's picture, or null when it has none.
+    const render_target *window_picture(const window &w) const;
+
+    // PNGs of the last frame: <name>-monitor<i>.png for each monitor and
+    // <name>-window<n>-<title>.png for each popped-out window. Adds each file
+    // written to `written`; false, with a reason, at the first that fails.
+    bool save(const std::string &dir, const std::string &name, const windows &wins,
+              std::vector<std::string> &written, std::string &error) const;
+
+private:
+    struct monitor {
+        rect bounds;
+        render_target target;
+        monitor_background background;
+    };
+    render_target *picture_for(const window &w);
+
+    panel panel_;
+    std::vector<std::unique_ptr<monitor>> monitors_;
+    std::map<int, std::unique_ptr<render_target>> pictures_; // by window number
+    bool backgrounds_ = true;
+};
+
+// A file-name-safe form of a window title: lower case, words joined by '-'.
+std::string file_slug(const std::string &title);
+
+} // namespace simhost::detail

@@ -1,0 +1,241 @@
+// The host's side of what a pilot does: commands, menus, the mouse; and what
+// a test or the command-line program reads back: windows and screenshots.
+
+#include "host.h"
+
+#include "host_state.h"
+
+namespace simhost {
+
+int host::int_dataref(const std::string &name) const
+{
+    return s_->refs.value_of(name);
+}
+
+bool host::command(const std::string &name, press how)
+{
+    detail::host_state &s = *s_;
+    s.error.clear();
+    XPLMCommandRef ref = s.cmds.find(name.c_str());
+    if (ref == nullptr)
+        return fail("no command " + name);
+    const bool live = s.callbacks_live();
+    switch (how) {
+    case press::once:
+        s.cmds.once(ref, live);
+        return true;
+    case press::begin:
+        return s.cmds.begin(ref, live) || fail("command " + name + " is held already");
+    case press::end:
+        return s.cmds.end(ref, live) || fail("command " + name + " is not held");
+    }
+    return false;
+}
+
+bool host::command_exists(const std::string &name) const
+{
+    return s_->cmds.find(name.c_str()) != nullptr;
+}
+
+bool host::command_held(const std::string &name) const
+{
+    return s_->cmds.held(s_->cmds.find(name.c_str()));
+}
+
+long host::command_reached_sim(const std::string &name) const
+{
+    return s_->cmds.reached_sim(name);
+}
+
+size_t host::command_handler_count() const
+{
+    return s_->cmds.handler_count();
+}
+
+bool host::choose_menu(const std::vector<std::string> &path)
+{
+    s_->error.clear();
+    return s_->menu_tree.choose(path, s_->cmds, s_->callbacks_live(), s_->error);
+}
+
+std::vector<std::string> host::menu_lines() const
+{
+    return s_->menu_tree.describe(s_->cmds);
+}
+
+std::vector<host::window_info> host::windows() const
+{
+    std::vector<window_info> out;
+    for (const detail::window *w : s_->wins.all()) {
+        window_info i{};
+        i.number = w->number;
+        i.title = w->title;
+        i.visible = w->visible;
+        i.popped_out = w->popped_out;
+        i.in_vr = w->in_vr;
+        i.mode = w->mode;
+        i.mode_monitor = w->mode_monitor;
+        i.layer = w->params.layer;
+        i.geometry = w->geometry;
+        i.os = w->os;
+        i.min_width = w->min_width;
+        i.min_height = w->min_height;
+        i.max_width = w->max_width;
+        i.max_height = w->max_height;
+        if (w->on_desktop()) {
+            const std::vector<monitor_bounds> &m = s_->desk.monitors();
+            for (size_t k = 0; k < m.size(); k++) {
+                if (w->geometry.overlaps(m[k]))
+                    i.on_monitors.push_back(static_cast<int>(k));
+            }
+        }
+        out.push_back(i);
+    }
+    return out;
+}
+
+void host::send_click(bool right, int x, int y, int status)
+{
+    detail::host_state &s = *s_;
+    detail::host_state::mouse_state &m = s.mouse;
+    detail::window *&held = right ? m.right : m.left;
+    bool &down = right ? m.right_down : m.left_down;
+    auto handler = [right](const detail::window &w) {
+        return right ? w.params.handleRightClickFunc : w.params.handleMouseClickFunc;
+    };
+
+    if (status != xplm_MouseDown) {
+        // Drags and the release stay with the window the press went to.
+        detail::window *w = held;
+        if (status == xplm_MouseUp) {
+            down = false;
+            held = nullptr;
+        }
+        if (w != nullptr && w->live && s.callbacks_live() && handler(*w) != nullptr)
+            handler (*w)(w, x, y, status, w->params.refcon);
+        return;
+    }
+
+    down = true;
+    held = nullptr;
+    if (!s.callbacks_live())
+        return;
+    // Front to back until a window takes the press; a press nobody takes
+    // still sends its drags and release to the window in front.
+    detail::window *first = nullptr;
+    for (detail::window *w : s.wins.at(x, y)) {
+        if (!w->live)
+            continue;
+        if (first == nullptr)
+            first = w;
+        XPLMHandleMouseClick_f fn = handler(*w);
+        if (fn != nullptr && fn(w, x, y, xplm_MouseDown, w->params.refcon) != 0) {
+            held = w;
+            if (!right && w->live)
+                s.wins.raise(*w);
+            return;
+        }
+    }
+    held = first != nullptr && first->live ? first : nullptr;
+}
+
+void host::update_cursor()
+{
+    detail::host_state &s = *s_;
+    s.mouse.cursor = xplm_CursorDefault;
+    if (!s.callbacks_live())
+        return;
+    const std::vector<detail::window *> under = s.wins.at(s.mouse.x, s.mouse.y);
+    if (under.empty())
+        return;
+    detail::window *w = under.front();
+    if (w->params.handleCursorFunc != nullptr)
+        s.mouse.cursor = w->params.handleCursorFunc(w, s.mouse.x, s.mouse.y, w->params.refcon);
+}
+
+void host::mouse_move(int x, int y)
+{
+    detail::host_state::mouse_state &m = s_->mouse;
+    m.x = x;
+    m.y = y;
+    if (m.left_down)
+        send_click(false, x, y, xplm_MouseDrag);
+    if (m.right_down)
+        send_click(true, x, y, xplm_MouseDrag);
+    update_cursor();
+}
+
+void host::mouse_down(int x, int y)
+{
+    s_->mouse.x = x;
+    s_->mouse.y = y;
+    send_click(false, x, y, xplm_MouseDown);
+}
+
+void host::mouse_up(int x, int y)
+{
+    s_->mouse.x = x;
+    s_->mouse.y = y;
+    if (s_->mouse.left_down)
+        send_click(false, x, y, xplm_MouseUp);
+    update_cursor();
+}
+
+void host::click(int x, int y)
+{
+    mouse_down(x, y);
+    mouse_up(x, y);
+}
+
+void host::right_down(int x, int y)
+{
+    s_->mouse.x = x;
+    s_->mouse.y = y;
+    send_click(true, x, y, xplm_MouseDown);
+}
+
+void host::right_up(int x, int y)
+{
+    s_->mouse.x = x;
+    s_->mouse.y = y;
+    if (s_->mouse.right_down)
+        send_click(true, x, y, xplm_MouseUp);
+    update_cursor();
+}
+
+void host::right_click(int x, int y)
+{
+    right_down(x, y);
+    right_up(x, y);
+}
+
+int host::mouse_x() const
+{
+    return s_->mouse.x;
+}
+
+int host::mouse_y() const
+{
+    return s_->mouse.y;
+}
+
+int host::cursor_status() const
+{
+    return s_->mouse.cursor;
+}
+
+const std::string &host::os_cursor() const
+{
+    return s_->mouse.os_cursor;
+}
+
+bool host::save_screenshots(const std::string &dir, const std::string &name,
+                            std::vector<std::string> &written)
+{
+    s_->error.clear();
+    if (!s_->gl_ready)
+        return fail("no screenshots without GL");
+    return s_->comp->save(dir, name, s_->wins, written, s_->error);
+}
+
+} // namespace simhost

@@ -1,0 +1,189 @@
+// What the host shows: the gauges phase draws into the panel, windows draw in
+// global boxels into the monitors they lie on, popped-out windows into
+// pictures of their own, and screenshots of it all.
+
+#include "XPLMDataAccess.h"
+#include "XPLMDisplay.h"
+#include "host.h"
+#include "host_test_support.h"
+#include "temp_dir.h"
+
+#define GL_GLEXT_PROTOTYPES
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <cairo.h>
+#include <gmock/gmock.h>
+
+#include <array>
+#include <filesystem>
+
+using simhost::rect;
+using ::testing::ElementsAre;
+
+namespace {
+
+using rgba = std::array<int, 4>;
+
+rgba pixel(unsigned fbo, int x, int y)
+{
+    unsigned char p[4] = {};
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+    return {p[0], p[1], p[2], p[3]};
+}
+
+void fill(const rect &r, float red, float green, float blue)
+{
+    glColor4f(red, green, blue, 1);
+    glBegin(GL_QUADS);
+    glVertex2i(r.left, r.bottom);
+    glVertex2i(r.left, r.top);
+    glVertex2i(r.right, r.top);
+    glVertex2i(r.right, r.bottom);
+    glEnd();
+}
+
+// Two small monitors side by side, the second a little higher.
+class compositor : public ::testing::Test {
+protected:
+    simhost::host h;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(h.set_monitors({{0, 64, 64, 0}, {64, 80, 128, 16}}));
+        h.set_backgrounds(false);
+        ASSERT_TRUE(h.init_gl()) << h.error();
+    }
+};
+
+struct gauges_seen {
+    GLint framebuffer = -1;
+    int panel_render_type = -1;
+};
+
+int draw_into_panel(XPLMDrawingPhase, int, void *refcon)
+{
+    auto *seen = static_cast<gauges_seen *>(refcon);
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &seen->framebuffer);
+    seen->panel_render_type = XPLMGetDatai(XPLMFindDataRef("sim/graphics/view/panel_render_type"));
+    // Panel pixels, origin at the bottom-left.
+    fill({10, 2110, 20, 2100}, 0, 0, 1);
+    return 1;
+}
+
+TEST_F(compositor, the_gauges_phase_draws_into_the_panel_in_panel_pixels_and_reads_back)
+{
+    EXPECT_GE(h.panel_width(), 3072);
+    EXPECT_GE(h.panel_height(), 2868);
+    gauges_seen seen;
+    ASSERT_EQ(XPLMRegisterDrawCallback(draw_into_panel, xplm_Phase_Gauges, 0, &seen), 1);
+    h.run_frames(1);
+    EXPECT_EQ(seen.framebuffer, static_cast<GLint>(h.panel_framebuffer()));
+    EXPECT_EQ(seen.panel_render_type, 2);
+    EXPECT_THAT(pixel(h.panel_framebuffer(), 15, 2105), ElementsAre(0, 0, 255, 255));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    h.set_int_dataref("sim/graphics/view/panel_render_type", 1);
+    h.run_frames(1);
+    EXPECT_EQ(seen.panel_render_type, 1) << "a scenario can make the panel render type read another value";
+}
+
+void draw_red(XPLMWindowID w, void *)
+{
+    rect r;
+    XPLMGetWindowGeometry(w, &r.left, &r.top, &r.right, &r.bottom);
+    fill(r, 1, 0, 0);
+}
+
+void draw_green(XPLMWindowID w, void *)
+{
+    rect r;
+    XPLMGetWindowGeometry(w, &r.left, &r.top, &r.right, &r.bottom);
+    fill(r, 0, 1, 0);
+}
+
+XPLMWindowID make(rect r, XPLMDrawWindow_f draw)
+{
+    XPLMCreateWindow_t p = host_test::window_params(r);
+    p.drawWindowFunc = draw;
+    return XPLMCreateWindowEx(&p);
+}
+
+TEST_F(compositor, a_window_draws_in_global_boxels_on_every_monitor_it_reaches)
+{
+    // Across the seam: 54..74 wide, 30..50 high.
+    make({54, 50, 74, 30}, draw_red);
+    h.run_frames(1);
+    const unsigned m0 = h.monitor_framebuffer(0), m1 = h.monitor_framebuffer(1);
+    EXPECT_THAT(pixel(m0, 60, 40), ElementsAre(255, 0, 0, 255));
+    EXPECT_THAT(pixel(m0, 50, 40), ElementsAre(0, 0, 0, 255));
+    // Monitor 1 starts at (64, 16): global (70, 40) is its pixel (6, 24).
+    EXPECT_THAT(pixel(m1, 6, 24), ElementsAre(255, 0, 0, 255));
+    EXPECT_THAT(pixel(m1, 12, 24), ElementsAre(0, 0, 0, 255));
+    EXPECT_THAT(pixel(m1, 6, 35), ElementsAre(0, 0, 0, 255));
+}
+
+TEST_F(compositor, the_window_in_front_is_drawn_last_and_hidden_windows_not_at_all)
+{
+    XPLMWindowID green = make({0, 40, 40, 0}, draw_green);
+    make({20, 40, 60, 0}, draw_red);
+    h.run_frames(1);
+    EXPECT_THAT(pixel(h.monitor_framebuffer(0), 30, 20), ElementsAre(255, 0, 0, 255));
+    XPLMSetWindowIsVisible(green, 0);
+    XPLMSetWindowIsVisible(green, 1); // shown again: now in front
+    h.run_frames(1);
+    EXPECT_THAT(pixel(h.monitor_framebuffer(0), 30, 20), ElementsAre(0, 255, 0, 255));
+    XPLMSetWindowIsVisible(green, 0);
+    h.run_frames(1);
+    EXPECT_THAT(pixel(h.monitor_framebuffer(0), 10, 20), ElementsAre(0, 0, 0, 255));
+}
+
+int png_width(const std::string &path, rgba &top_left)
+{
+    cairo_surface_t *s = cairo_image_surface_create_from_png(path.c_str());
+    int w = -1;
+    if (cairo_surface_status(s) == CAIRO_STATUS_SUCCESS) {
+        w = cairo_image_surface_get_width(s);
+        const uint32_t p = *reinterpret_cast<const uint32_t *>(cairo_image_surface_get_data(s));
+        top_left = {static_cast<int>((p >> 16) & 0xff), static_cast<int>((p >> 8) & 0xff),
+                    static_cast<int>(p & 0xff), static_cast<int>(p >> 24)};
+    }
+    cairo_surface_destroy(s);
+    return w;
+}
+
+TEST_F(compositor, a_popped_out_window_draws_into_its_own_picture_which_screenshots_save_beside_the_monitors)
+{
+    XPLMWindowID w = make({0, 10, 10, 0}, draw_green);
+    XPLMSetWindowTitle(w, "Popped Out: Test");
+    XPLMSetWindowPositioningMode(w, xplm_WindowPopOut, 0);
+    XPLMSetWindowGeometryOS(w, 100, 60, 140, 20); // over monitor 1 only
+    h.run_frames(1);
+    // The OS window floats over the monitor beneath it.
+    EXPECT_THAT(pixel(h.monitor_framebuffer(1), 40, 20), ElementsAre(0, 255, 0, 255));
+    EXPECT_THAT(pixel(h.monitor_framebuffer(0), 5, 5), ElementsAre(0, 0, 0, 255));
+
+    temp_dir tmp;
+    std::vector<std::string> written;
+    ASSERT_TRUE(h.save_screenshots(tmp.path(), "shot", written)) << h.error();
+    const std::string base = tmp.path() + "/shot-";
+    EXPECT_THAT(written, ElementsAre(base + "monitor0.png", base + "monitor1.png",
+                                     base + "window1-popped-out-test.png"));
+    rgba corner{};
+    EXPECT_EQ(png_width(written[2], corner), 40);
+    EXPECT_THAT(corner, ElementsAre(0, 255, 0, 255));
+    EXPECT_EQ(png_width(written[1], corner), 64);
+
+    EXPECT_FALSE(h.save_screenshots(tmp.path() + "/missing", "shot", written));
+    EXPECT_THAT(h.error(), ::testing::HasSubstr("missing"));
+}
+
+TEST(compositor_without_gl, screenshots_are_refused_with_a_reason)
+{
+    simhost::host h;
+    std::vector<std::string> written;
+    EXPECT_FALSE(h.save_screenshots("/tmp", "x", written));
+    EXPECT_EQ(h.error(), "no screenshots without GL");
+}
+
+} // namespace
