@@ -1,28 +1,41 @@
-// simhost: runs one plugin headless through its whole life and reports.
+// headless_sim: runs one plugin in the headless simulator, through a scenario
+// if given, and sums up what happened.
 
 #include "host.h"
+#include "scenario.h"
+#include "scenario_runner.h"
 
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 namespace {
 
 const int exit_bad_argument = 2;
-const int exit_plugin_failed = 1;
+const int exit_failed = 1;
+const long default_frames = 120;
 
 const char usage[] =
-    "usage: simhost --plugin <plugin folder> [--frames N] [--fps F] [--log FILE] [--no-gl]\n";
+    "usage: headless_sim --plugin <plugin folder> [--scenario FILE] [--out DIR]\n"
+    "                    [--frames N] [--fps F] [--log FILE] [--no-gl] [--quiet] [--keep-going]\n"
+    "Runs the plugin in a headless simulator; --frames and --fps override the\n"
+    "scenario's. Screenshots go to --out (default: out). A scenario\n"
+    "action that cannot be done stops the run, or with --keep-going is reported.\n";
 
 struct options {
     std::string plugin_dir;
-    long frames = 120;
-    double fps = 60;
+    std::string scenario_file;
+    std::string out_dir = "out";
+    long frames = -1;
+    double fps = 0;
     std::string log_file;
     bool gl = true;
+    bool quiet = false;
+    bool keep_going = false;
 };
 
 bool parse_long(const char *s, long &out)
@@ -55,13 +68,26 @@ std::string parse(int argc, char **argv, options &opt)
             opt.gl = false;
             continue;
         }
-        if (arg != "--plugin" && arg != "--frames" && arg != "--fps" && arg != "--log")
+        if (arg == "--quiet") {
+            opt.quiet = true;
+            continue;
+        }
+        if (arg == "--keep-going") {
+            opt.keep_going = true;
+            continue;
+        }
+        if (arg != "--plugin" && arg != "--scenario" && arg != "--out" && arg != "--frames" &&
+            arg != "--fps" && arg != "--log")
             return "unknown argument " + arg;
         if (i + 1 >= argc)
             return arg + " needs a value";
         const char *value = argv[++i];
         if (arg == "--plugin")
             opt.plugin_dir = value;
+        else if (arg == "--scenario")
+            opt.scenario_file = value;
+        else if (arg == "--out")
+            opt.out_dir = value;
         else if (arg == "--log")
             opt.log_file = value;
         else if (arg == "--frames" && !parse_long(value, opt.frames))
@@ -74,21 +100,62 @@ std::string parse(int argc, char **argv, options &opt)
     return std::string();
 }
 
-void print_summary(const simhost::host &h)
+std::string describe(const simhost::rect &r)
 {
-    printf("simhost: plugin \"%s\" (%s)\n", h.plugin_name().c_str(), h.plugin_signature().c_str());
-    printf("simhost: %ld frames at %g fps, %.3f s simulated\n", h.frame_count(), h.frame_rate(),
+    return "(" + std::to_string(r.left) + ", " + std::to_string(r.bottom) + ") " + std::to_string(r.width()) +
+           " x " + std::to_string(r.height());
+}
+
+std::string where(const simhost::host::window_info &w)
+{
+    if (!w.visible)
+        return "hidden";
+    if (w.popped_out)
+        return "popped out at " + describe(w.os);
+    if (w.in_vr)
+        return "in VR";
+    std::string s = "at " + describe(w.geometry);
+    if (w.mode == 2)
+        s += ", full screen on monitor " + std::to_string(w.mode_monitor);
+    else if (!w.on_monitors.empty())
+        s += ", on monitor " + std::to_string(w.on_monitors.front());
+    else
+        s += ", on no monitor";
+    return s;
+}
+
+// `windows` as they were at the end of the run, before the plugin tidied up.
+void print_summary(const simhost::host &h, const std::vector<simhost::host::window_info> &windows,
+                   const std::vector<std::string> &shots)
+{
+    printf("headless_sim: plugin \"%s\" (%s)\n", h.plugin_name().c_str(), h.plugin_signature().c_str());
+    printf("headless_sim: %ld frames at %g fps, %.3f s simulated\n", h.frame_count(), h.frame_rate(),
            h.sim_time());
+    const auto &monitors = h.monitors();
+    for (size_t i = 0; i < monitors.size(); i++)
+        printf("headless_sim: monitor %zu %s\n", i, describe(monitors[i]).c_str());
+    if (windows.empty())
+        printf("headless_sim: windows: none\n");
+    for (const auto &w : windows)
+        printf("headless_sim: window %d \"%s\": %s\n", w.number, w.title.c_str(), where(w).c_str());
+    for (const std::string &s : shots)
+        printf("headless_sim: screenshot %s\n", s.c_str());
     if (h.unexpected_calls().empty()) {
-        printf("simhost: unexpected calls: none\n");
+        printf("headless_sim: unexpected calls: none\n");
     } else {
-        printf("simhost: unexpected calls:");
+        printf("headless_sim: unexpected calls:");
         for (const std::string &call : h.unexpected_calls())
             printf(" %s x%zu", call.c_str(), h.unexpected_call_count(call));
         printf("\n");
     }
     if (h.off_thread_calls() > 0)
-        printf("simhost: XPLM calls off the main thread: %zu\n", h.off_thread_calls());
+        printf("headless_sim: XPLM calls off the main thread: %zu\n", h.off_thread_calls());
+}
+
+int fail(int code, const std::string &why)
+{
+    fprintf(stderr, "headless_sim: %s\n", why.c_str());
+    return code;
 }
 
 } // namespace
@@ -102,30 +169,50 @@ int main(int argc, char **argv)
     options opt;
     std::string bad = parse(argc, argv, opt);
     if (!bad.empty()) {
-        fprintf(stderr, "simhost: %s\n%s", bad.c_str(), usage);
+        fprintf(stderr, "headless_sim: %s\n%s", bad.c_str(), usage);
         return exit_bad_argument;
     }
 
+    // The scenario is checked before anything is loaded.
+    simhost::scenario sc;
+    sc.file = "(no scenario)";
+    sc.frames = default_frames;
+    std::string error;
+    if (!opt.scenario_file.empty() && !simhost::load_scenario(opt.scenario_file, sc, error))
+        return fail(exit_bad_argument, error);
+    if (opt.frames >= 0)
+        sc.frames = opt.frames;
+    if (opt.fps > 0)
+        sc.fps = opt.fps;
+
     simhost::host h;
-    h.set_frame_rate(opt.fps);
-    if (!opt.log_file.empty() && !h.set_log_file(opt.log_file)) {
-        fprintf(stderr, "simhost: %s\n", h.error().c_str());
-        return exit_bad_argument;
-    }
+    h.set_frame_rate(sc.fps);
+    if (!sc.monitors.empty() && !h.set_monitors(sc.monitors))
+        return fail(exit_bad_argument, sc.file + ": " + h.error());
+    if (!opt.log_file.empty() && !h.set_log_file(opt.log_file))
+        return fail(exit_bad_argument, h.error());
+    std::error_code ec;
+    std::filesystem::create_directories(opt.out_dir, ec);
+    if (ec)
+        return fail(exit_bad_argument, "cannot make the folder " + opt.out_dir + ": " + ec.message());
     // The simulator has its GL context current before any plugin starts.
-    if (opt.gl && !h.init_gl()) {
-        fprintf(stderr, "simhost: %s (run with --no-gl to go on without drawing)\n", h.error().c_str());
-        return exit_plugin_failed;
-    }
-    if (!h.load_plugin_folder(opt.plugin_dir) || !h.start() || !h.enable()) {
-        fprintf(stderr, "simhost: %s\n", h.error().c_str());
-        return exit_plugin_failed;
-    }
-    // Frames are counted as int in the loop below; parse() keeps them in range.
-    h.run_frames(static_cast<int>(opt.frames));
-    h.disable();
+    if (opt.gl && !h.init_gl())
+        return fail(exit_failed, h.error() + " (run with --no-gl to go on without drawing)");
+    if (!h.load_plugin_folder(opt.plugin_dir) || !h.start() || !h.enable())
+        return fail(exit_failed, h.error());
+
+    simhost::scenario_runner runner(h, sc, opt.out_dir, opt.quiet ? nullptr : stdout);
+    runner.set_keep_going(opt.keep_going);
+    const bool ok = runner.run();
+    if (!ok && !opt.keep_going)
+        fprintf(stderr, "headless_sim: %s\n", runner.error().c_str());
+    const std::vector<simhost::host::window_info> windows = h.windows();
+    if (h.plugin_enabled())
+        h.disable();
     h.stop();
-    print_summary(h);
+    print_summary(h, windows, runner.screenshots());
+    if (runner.failed_actions() > 0)
+        printf("headless_sim: actions that could not be done: %d\n", runner.failed_actions());
     h.unload();
-    return 0;
+    return ok || opt.keep_going ? 0 : exit_failed;
 }

@@ -1,4 +1,4 @@
-// The simhost program: what it runs, what it prints, and its exit codes.
+// The headless_sim program: what it runs, what it prints, and its exit codes.
 
 #include "host_test_support.h"
 
@@ -20,7 +20,7 @@ struct run_result {
 
 run_result run_simhost(const std::string &args)
 {
-    std::string cmd = std::string("'") + SIMHOST_EXE + "' " + args + " 2>&1";
+    std::string cmd = std::string("'") + HEADLESS_SIM_EXE + "' " + args + " 2>&1";
     run_result r{-1, {}};
     FILE *p = popen(cmd.c_str(), "r");
     if (p == nullptr)
@@ -49,22 +49,92 @@ TEST(simhost_program, runs_a_plugin_through_its_life_and_sums_up)
 {
     run_result r = run_simhost("--plugin " + test_plugin_folder() + " --frames 10 --no-gl");
     EXPECT_EQ(r.exit_code, 0) << r.output;
-    EXPECT_THAT(r.output, HasSubstr("simhost: plugin \"Host Test Plugin\" (simhost.test.plugin)"));
-    EXPECT_THAT(r.output, HasSubstr("simhost: 10 frames at 60 fps, 0.167 s simulated"));
-    EXPECT_THAT(r.output, HasSubstr("simhost: unexpected calls: none"));
+    EXPECT_THAT(r.output, HasSubstr("headless_sim: plugin \"Host Test Plugin\" (simhost.test.plugin)"));
+    EXPECT_THAT(r.output, HasSubstr("headless_sim: 10 frames at 60 fps, 0.167 s simulated"));
+    EXPECT_THAT(r.output, HasSubstr("headless_sim: unexpected calls: none"));
 }
 
 TEST(simhost_program, draws_with_gl_at_the_given_frame_rate_and_writes_the_log_file)
 {
     temp_dir tmp;
     std::string log = tmp / "Log.txt";
-    run_result r =
-        run_simhost("--plugin " + test_plugin_folder() + " --frames 30 --fps 30 --log " + shell_quoted(log));
+    run_result r = run_simhost("--plugin " + test_plugin_folder() + " --frames 30 --fps 30 --log " +
+                               shell_quoted(log) + " --out " + shell_quoted(tmp.path()));
     EXPECT_EQ(r.exit_code, 0) << r.output;
     EXPECT_THAT(r.output, HasSubstr("30 frames at 30 fps, 1.000 s simulated"));
     std::string text = read_file(log);
     EXPECT_THAT(text, HasSubstr("test plugin: disable after 30 flight loops, 30 draws\n"));
     EXPECT_THAT(text, HasSubstr("test plugin: stop\n"));
+}
+
+// A scenario through the test plugin's command, menu and window.
+const char scenario_text[] = R"(# the test plugin's window, opened and clicked
+monitor 0 0 640 480
+monitor 640 0 320 240
+fps 30
+frames 12
+at 2 command simhost_test/toggle
+at 4 click 150 150
+at 5 drag 150 150 250 250 2
+at 8 menu Host Test > Toggle
+at 9 hold simhost_test/toggle 2
+at 12 screenshot last
+)";
+
+TEST(simhost_program, plays_a_scenario_reports_each_action_and_sums_up_with_the_screenshots)
+{
+    temp_dir tmp;
+    write_file(tmp / "s.txt", scenario_text);
+    const std::string log = tmp / "Log.txt";
+    run_result r =
+        run_simhost("--plugin " + test_plugin_folder() + " --scenario " + shell_quoted(tmp / "s.txt") +
+                    " --out " + shell_quoted(tmp.path()) + " --log " + shell_quoted(log));
+    ASSERT_EQ(r.exit_code, 0) << r.output;
+    EXPECT_THAT(r.output, HasSubstr("frame 8: menu Host Test > Toggle\n"));
+    EXPECT_THAT(r.output, HasSubstr("headless_sim: 12 frames at 30 fps"));
+    EXPECT_THAT(r.output, HasSubstr("headless_sim: monitor 1 (640, 0) 320 x 240\n"));
+    EXPECT_THAT(r.output,
+                HasSubstr("headless_sim: window 1 \"Test Window\": at (100, 100) 200 x 200, on monitor 0"));
+    for (const char *shot :
+         {"last-monitor0.png", "last-monitor1.png", "final-monitor0.png", "final-monitor1.png"}) {
+        EXPECT_THAT(r.output, HasSubstr("headless_sim: screenshot " + (tmp / shot) + "\n"));
+        EXPECT_TRUE(fs::exists(tmp / shot)) << shot;
+    }
+    const std::string text = read_file(log);
+    // Opened at 2, clicked and dragged, closed from the menu at 8, held from 9 to 11: open again.
+    EXPECT_THAT(text, HasSubstr("click 1 at 150,150\ntest plugin: click 3 at 150,150\n"
+                                "test plugin: click 1 at 150,150\ntest plugin: click 2 at 200,200\n"
+                                "test plugin: click 2 at 250,250\ntest plugin: click 3 at 250,250\n"));
+    EXPECT_THAT(text, HasSubstr("toggle phase 0\ntest plugin: toggle phase 1\ntest plugin: toggle phase 1\n"
+                                "test plugin: toggle phase 2\n"));
+}
+
+TEST(simhost_program, stops_at_an_action_it_cannot_do_and_names_its_line_unless_told_to_keep_going)
+{
+    temp_dir tmp;
+    write_file(tmp / "s.txt", "frames 5\nat 1 menu No Such > Item\nat 2 command no/such\n");
+    const std::string base =
+        "--no-gl --plugin " + test_plugin_folder() + " --scenario " + shell_quoted(tmp / "s.txt");
+    run_result r = run_simhost(base);
+    EXPECT_EQ(r.exit_code, 1) << r.output;
+    EXPECT_THAT(r.output, HasSubstr("s.txt:2: no item \"No Such\" in the menu Plugins"));
+    EXPECT_THAT(r.output, HasSubstr("headless_sim: 1 frames"));
+
+    r = run_simhost(base + " --keep-going");
+    EXPECT_EQ(r.exit_code, 0) << r.output;
+    EXPECT_THAT(r.output, HasSubstr("s.txt:3: no command no/such; going on"));
+    EXPECT_THAT(r.output, HasSubstr("headless_sim: 5 frames"));
+    EXPECT_THAT(r.output, HasSubstr("headless_sim: actions that could not be done: 2"));
+}
+
+TEST(simhost_program, a_bad_scenario_line_is_named_before_anything_is_loaded)
+{
+    temp_dir tmp;
+    write_file(tmp / "bad.txt", "frames 10\n\nat 3 clik 1 2\n");
+    run_result r = run_simhost("--plugin /nonexistent --scenario " + shell_quoted(tmp / "bad.txt"));
+    EXPECT_EQ(r.exit_code, 2) << r.output;
+    EXPECT_THAT(r.output, HasSubstr("bad.txt:3: unknown action 'clik'"));
+    EXPECT_THAT(r.output, ::testing::Not(HasSubstr("no plugin folder")));
 }
 
 struct bad_run {

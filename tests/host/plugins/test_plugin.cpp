@@ -3,9 +3,13 @@
 
 #include "XPLMDataAccess.h"
 #include "XPLMDisplay.h"
+#include "XPLMGraphics.h"
+#include "XPLMMenus.h"
 #include "XPLMPlugin.h"
 #include "XPLMProcessing.h"
 #include "XPLMUtilities.h"
+
+#include <GL/gl.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -47,6 +51,53 @@ int count_draw(XPLMDrawingPhase, int, void *)
     return 1;
 }
 
+// A command that shows and hides a window, and a menu item bound to it, for
+// the scenario runner's tests.
+XPLMCommandRef toggle_cmd = nullptr;
+XPLMWindowID window = nullptr;
+
+void draw_window(XPLMWindowID w, void *)
+{
+    int l, t, r, b;
+    XPLMGetWindowGeometry(w, &l, &t, &r, &b);
+    XPLMSetGraphicsState(0, 0, 0, 0, 0, 0, 0);
+    glColor3f(1, 1, 0);
+    glBegin(GL_QUADS);
+    glVertex2i(l, b);
+    glVertex2i(l, t);
+    glVertex2i(r, t);
+    glVertex2i(r, b);
+    glEnd();
+}
+
+int window_click(XPLMWindowID, int x, int y, XPLMMouseStatus status, void *)
+{
+    log("click %d at %d,%d", status, x, y);
+    return 1;
+}
+
+int toggle(XPLMCommandRef, XPLMCommandPhase phase, void *)
+{
+    log("toggle phase %d", phase);
+    if (phase != xplm_CommandEnd)
+        return 1;
+    if (window == nullptr) {
+        XPLMCreateWindow_t p{};
+        p.structSize = sizeof(p);
+        p.left = 100;
+        p.top = 300;
+        p.right = 300;
+        p.bottom = 100;
+        p.drawWindowFunc = draw_window;
+        p.handleMouseClickFunc = window_click;
+        p.layer = xplm_WindowLayerFloatingWindows;
+        window = XPLMCreateWindowEx(&p);
+        XPLMSetWindowTitle(window, "Test Window");
+    }
+    XPLMSetWindowIsVisible(window, XPLMGetWindowIsVisible(window) == 0 ? 1 : 0);
+    return 1;
+}
+
 bool all_zero(const char *buf)
 {
     for (int i = 0; i < 256; i++) {
@@ -76,12 +127,24 @@ PLUGIN_API int XPluginEnable(void)
     XPLMGetPluginInfo(XPLMGetMyID(), nullptr, path, nullptr, nullptr);
     log("enable, path %s", path);
     XPLMRegisterFlightLoopCallback(count_flight_loop, -1, nullptr);
+    if (toggle_cmd == nullptr) {
+        toggle_cmd = XPLMCreateCommand("simhost_test/toggle", "Shows and hides the test window");
+        XPLMMenuID plugins = XPLMFindPluginsMenu();
+        XPLMMenuID menu = XPLMCreateMenu(
+            "Host Test", plugins, XPLMAppendMenuItem(plugins, "Host Test", nullptr, 0), nullptr, nullptr);
+        XPLMAppendMenuItemWithCommand(menu, "Toggle", toggle_cmd);
+    }
+    XPLMRegisterCommandHandler(toggle_cmd, toggle, 1, nullptr);
     return setting("simhost_test/enable_result", 1);
 }
 
 PLUGIN_API void XPluginDisable(void)
 {
     XPLMUnregisterFlightLoopCallback(count_flight_loop, nullptr);
+    XPLMUnregisterCommandHandler(toggle_cmd, toggle, 1, nullptr);
+    if (window != nullptr)
+        XPLMDestroyWindow(window);
+    window = nullptr;
     log("disable after %d flight loops, %d draws", flight_loops, draws);
 }
 
