@@ -162,6 +162,8 @@ private:
     void draw_frame();
     void update_cursor();
     void send_click(bool right, int x, int y, int status);
+    void button_down(bool right, int x, int y);
+    void button_up(bool right, int x, int y);
 
     std::unique_ptr<detail::host_state> s_;
 };

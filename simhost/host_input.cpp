@@ -165,48 +165,52 @@ void host::mouse_move(int x, int y)
     update_cursor();
 }
 
-void host::mouse_down(int x, int y)
+void host::button_down(bool right, int x, int y)
 {
     s_->mouse.x = x;
     s_->mouse.y = y;
-    send_click(false, x, y, xplm_MouseDown);
+    send_click(right, x, y, xplm_MouseDown);
+}
+
+void host::button_up(bool right, int x, int y)
+{
+    s_->mouse.x = x;
+    s_->mouse.y = y;
+    if (right ? s_->mouse.right_down : s_->mouse.left_down)
+        send_click(right, x, y, xplm_MouseUp);
+    update_cursor();
+}
+
+void host::mouse_down(int x, int y)
+{
+    button_down(false, x, y);
 }
 
 void host::mouse_up(int x, int y)
 {
-    s_->mouse.x = x;
-    s_->mouse.y = y;
-    if (s_->mouse.left_down)
-        send_click(false, x, y, xplm_MouseUp);
-    update_cursor();
+    button_up(false, x, y);
 }
 
 void host::click(int x, int y)
 {
-    mouse_down(x, y);
-    mouse_up(x, y);
+    button_down(false, x, y);
+    button_up(false, x, y);
 }
 
 void host::right_down(int x, int y)
 {
-    s_->mouse.x = x;
-    s_->mouse.y = y;
-    send_click(true, x, y, xplm_MouseDown);
+    button_down(true, x, y);
 }
 
 void host::right_up(int x, int y)
 {
-    s_->mouse.x = x;
-    s_->mouse.y = y;
-    if (s_->mouse.right_down)
-        send_click(true, x, y, xplm_MouseUp);
-    update_cursor();
+    button_up(true, x, y);
 }
 
 void host::right_click(int x, int y)
 {
-    right_down(x, y);
-    right_up(x, y);
+    button_down(true, x, y);
+    button_up(true, x, y);
 }
 
 int host::mouse_x() const
