@@ -53,6 +53,12 @@ const std::string &commands::name(XPLMCommandRef ref) const
     return c != nullptr ? c->name : no_name;
 }
 
+const std::string &commands::description(XPLMCommandRef ref) const
+{
+    command *c = get(ref);
+    return c != nullptr ? c->description : no_name;
+}
+
 bool commands::add_handler(XPLMCommandRef ref, XPLMCommandCallback_f fn, int before, void *refcon)
 {
     command *c = get(ref);

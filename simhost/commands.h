@@ -21,6 +21,7 @@ public:
     XPLMCommandRef find(const char *name) const;
     bool known(XPLMCommandRef ref) const;
     const std::string &name(XPLMCommandRef ref) const;
+    const std::string &description(XPLMCommandRef ref) const;
 
     // False when the same registration exists already (or the command is unknown).
     bool add_handler(XPLMCommandRef ref, XPLMCommandCallback_f fn, int before, void *refcon);

@@ -90,6 +90,8 @@ public:
     enum class press { once, begin, end };
     bool command(const std::string &name, press how);
     bool command_exists(const std::string &name) const;
+    // Empty for an unknown command.
+    std::string command_description(const std::string &name) const;
     bool command_held(const std::string &name) const;
     // Phases that went past the "before" handlers to the simulator.
     long command_reached_sim(const std::string &name) const;
@@ -110,6 +112,12 @@ public:
         int mode;
         int mode_monitor;
         int layer;
+        int decoration;
+        int struct_size; // as the plugin declared it
+        rect created;    // the geometry it was created with
+        struct {
+            bool draw, click, right_click, key, cursor, wheel;
+        } callbacks;   // which handlers it was given
         rect geometry; // global boxels, inside the simulator
         rect os;       // the operating-system window, while popped out
         int min_width, min_height, max_width, max_height;
@@ -117,6 +125,9 @@ public:
         std::vector<int> on_monitors;
     };
     std::vector<window_info> windows() const;
+    // The user closes a popped-out window with its operating-system close
+    // box: the simulator hides it without asking the plugin.
+    bool close_os_window(int number);
 
     // The mouse, in global boxels. Moving with a button down drags.
     void mouse_move(int x, int y);
@@ -126,6 +137,9 @@ public:
     void right_down(int x, int y);
     void right_up(int x, int y);
     void right_click(int x, int y);
+    // Turns the wheel over the point; true when a window took it, false when
+    // it went on to the simulator.
+    bool mouse_wheel(int x, int y, int wheel, int clicks);
     int mouse_x() const;
     int mouse_y() const;
     // What the window under the mouse asked for at the last frame or move.

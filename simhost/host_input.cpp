@@ -37,6 +37,11 @@ bool host::command_exists(const std::string &name) const
     return s_->cmds.find(name.c_str()) != nullptr;
 }
 
+std::string host::command_description(const std::string &name) const
+{
+    return s_->cmds.description(s_->cmds.find(name.c_str()));
+}
+
 bool host::command_held(const std::string &name) const
 {
     return s_->cmds.held(s_->cmds.find(name.c_str()));
@@ -76,6 +81,12 @@ std::vector<host::window_info> host::windows() const
         i.mode = w->mode;
         i.mode_monitor = w->mode_monitor;
         i.layer = w->params.layer;
+        i.decoration = w->params.decorateAsFloatingWindow;
+        i.struct_size = w->params.structSize;
+        i.created = rect{w->params.left, w->params.top, w->params.right, w->params.bottom};
+        i.callbacks = {w->params.drawWindowFunc != nullptr,       w->params.handleMouseClickFunc != nullptr,
+                       w->params.handleRightClickFunc != nullptr, w->params.handleKeyFunc != nullptr,
+                       w->params.handleCursorFunc != nullptr,     w->params.handleMouseWheelFunc != nullptr};
         i.geometry = w->geometry;
         i.os = w->os;
         i.min_width = w->min_width;
@@ -211,6 +222,37 @@ void host::right_click(int x, int y)
 {
     button_down(true, x, y);
     button_up(true, x, y);
+}
+
+bool host::mouse_wheel(int x, int y, int wheel, int clicks)
+{
+    detail::host_state &s = *s_;
+    s.mouse.x = x;
+    s.mouse.y = y;
+    if (!s.callbacks_live())
+        return false;
+    // Front to back, like a press: a window returning 0 passes it on.
+    for (detail::window *w : s.wins.at(x, y)) {
+        XPLMHandleMouseWheel_f fn = w->params.handleMouseWheelFunc;
+        if (w->live && fn != nullptr && fn(w, x, y, wheel, clicks, w->params.refcon) != 0)
+            return true;
+    }
+    return false;
+}
+
+bool host::close_os_window(int number)
+{
+    s_->error.clear();
+    for (detail::window *w : s_->wins.all()) {
+        if (w->number != number)
+            continue;
+        if (!w->in_os_window())
+            return fail("window " + std::to_string(number) + " is not a shown, popped-out window");
+        // The simulator hides it; the plugin finds out from its visibility.
+        w->visible = false;
+        return true;
+    }
+    return fail("no window " + std::to_string(number));
 }
 
 int host::mouse_x() const

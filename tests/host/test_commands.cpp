@@ -42,6 +42,8 @@ TEST_F(commands, creating_a_name_twice_returns_the_same_command_and_find_knows_o
     EXPECT_EQ(XPLMFindCommand("test/none"), nullptr);
     EXPECT_EQ(XPLMFindCommand(nullptr), nullptr);
     EXPECT_TRUE(h.command_exists("test/other"));
+    EXPECT_EQ(h.command_description("test/cmd"), "A command the tests run") << "the first description stays";
+    EXPECT_EQ(h.command_description("test/none"), "");
     EXPECT_TRUE(h.unexpected_calls().empty());
 }
 

@@ -41,6 +41,14 @@ int on_right_click(XPLMWindowID, int x, int y, XPLMMouseStatus s, void *refcon)
     return t->consumes;
 }
 
+int on_wheel(XPLMWindowID, int x, int y, int wheel, int clicks, void *refcon)
+{
+    auto *t = static_cast<tag *>(refcon);
+    t->events->push_back(t->name + " wheel" + std::to_string(wheel) + " " + std::to_string(clicks) + " " +
+                         std::to_string(x) + "," + std::to_string(y));
+    return t->consumes;
+}
+
 XPLMCursorStatus on_cursor(XPLMWindowID, int, int, void *refcon)
 {
     return static_cast<tag *>(refcon)->cursor;
@@ -58,6 +66,7 @@ protected:
         XPLMCreateWindow_t p = host_test::window_params(r);
         p.handleMouseClickFunc = on_click;
         p.handleCursorFunc = on_cursor;
+        p.handleMouseWheelFunc = on_wheel;
         p.handleRightClickFunc = right ? on_right_click : nullptr;
         p.refcon = &t;
         p.layer = layer;
@@ -107,6 +116,18 @@ TEST_F(mouse, a_press_a_window_does_not_take_goes_on_to_the_window_behind)
     h.mouse_up(30, 30);
     EXPECT_THAT(events,
                 ElementsAre("front left1 10,10", "back left1 10,10", "back left2 20,20", "back left3 30,30"));
+}
+
+TEST_F(mouse, the_wheel_goes_front_to_back_until_a_window_takes_it_then_to_the_simulator)
+{
+    tag back{nullptr, "back"}, front{nullptr, "front", 0};
+    make(back, {0, 100, 100, 0});
+    make(front, {50, 100, 150, 0});
+    EXPECT_TRUE(h.mouse_wheel(75, 50, 0, -2));
+    EXPECT_FALSE(h.mouse_wheel(120, 50, 1, 3)) << "the front window passes it and nothing lies behind";
+    EXPECT_FALSE(h.mouse_wheel(500, 500, 0, 1));
+    EXPECT_THAT(events,
+                ElementsAre("front wheel0 -2 75,50", "back wheel0 -2 75,50", "front wheel1 3 120,50"));
 }
 
 TEST_F(mouse, drags_and_the_release_stay_with_the_window_the_press_started_in)

@@ -87,6 +87,9 @@ TEST_F(windows, a_new_window_keeps_what_it_was_created_with)
     EXPECT_EQ(i.geometry, (rect{100, 868, 1124, 100}));
     EXPECT_FALSE(i.visible);
     EXPECT_EQ(i.layer, xplm_WindowLayerFloatingWindows);
+    EXPECT_EQ(i.decoration, xplm_WindowDecorationNone);
+    EXPECT_EQ(i.struct_size, static_cast<int>(sizeof(XPLMCreateWindow_t)));
+    EXPECT_FALSE(i.callbacks.draw || i.callbacks.click || i.callbacks.wheel);
     EXPECT_EQ(geometry(win), (rect{100, 868, 1124, 100}));
     XPLMSetWindowTitle(win, "A title");
     XPLMSetWindowResizingLimits(win, 256, 0, 4096, 4096);
@@ -97,7 +100,21 @@ TEST_F(windows, a_new_window_keeps_what_it_was_created_with)
     EXPECT_EQ(i.max_height, 4096);
     EXPECT_EQ(XPLMGetWindowIsVisible(win), 1);
     EXPECT_THAT(i.on_monitors, ElementsAre(0));
+    XPLMSetWindowGeometry(win, 0, 10, 10, 0);
+    EXPECT_EQ(info().created, (rect{100, 868, 1124, 100})) << "the creation rectangle stays on record";
     EXPECT_TRUE(h.unexpected_calls().empty());
+}
+
+TEST_F(windows, closing_a_popped_out_window_by_its_os_close_box_hides_it_and_nothing_else_can_be_closed)
+{
+    const int n = info().number;
+    XPLMSetWindowIsVisible(win, 1);
+    EXPECT_FALSE(h.close_os_window(n)) << "a window inside the simulator has no OS close box";
+    XPLMSetWindowPositioningMode(win, xplm_WindowPopOut, 0);
+    EXPECT_TRUE(h.close_os_window(n)) << h.error();
+    EXPECT_EQ(XPLMGetWindowIsVisible(win), 0);
+    EXPECT_FALSE(h.close_os_window(n)) << "hidden already";
+    EXPECT_FALSE(h.close_os_window(n + 1));
 }
 
 TEST_F(windows, an_older_smaller_structure_gets_the_defaults_and_a_size_that_fits_no_layout_is_refused)
