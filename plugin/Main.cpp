@@ -17,6 +17,7 @@
 #include <acfutils/helpers.h>
 #include <acfutils/log.h>
 
+#include "Popups/popupSystem.h"
 #include "config.h"
 #include "perf_clock.h"
 #include "plugin_folder.h"
@@ -122,6 +123,7 @@ PLUGIN_API int XPluginEnable(void)
     }
 
     logMsg("G1000 Popup Init");
+    popup_system_init(plugin_folder);
     frame_count = 0;
     XPLMRegisterFlightLoopCallback(startup_flight_loop, -1.0f, nullptr);
     logMsg("XPLMEnable Complete");
@@ -134,6 +136,7 @@ PLUGIN_API void XPluginDisable(void)
     logMsg("Unregistering FLC - EF");
     XPLMUnregisterFlightLoopCallback(startup_flight_loop, nullptr);
     logMsg("Unregistering G1000 Popups");
+    popup_system_fini();
     logMsg("Unregistering Draw Callbacks");
     pref_store_close();
     logMsg("XPLMDisable Complete");

@@ -3,7 +3,13 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "cfg_file.h"
+
 namespace fs = std::filesystem;
+
+const display pfd{"kyv/popup/PFD_NOBEZEL", "KYV G1000 PFD Bezelless", "pfd_nbzl_"};
+const display mfd{"kyv/popup/MFD_NOBEZEL", "KYV G1000 MFD Bezelless", "mfd_nbzl_"};
+const display pfd2{"kyv/popup/PFD_2_NOBEZEL", "KYV G1000 PFD 2 Bezelless", "pfd_2_nbzl_"};
 
 void install_plugin_copy(const std::string &plugin_dir)
 {
@@ -59,4 +65,34 @@ std::vector<std::string> plugin_fixture::messages_from(const std::string &from) 
     const auto msgs = plugin_messages();
     auto it = std::find(msgs.begin(), msgs.end(), from);
     return {it, msgs.end()};
+}
+
+size_t plugin_fixture::count(const std::string &message) const
+{
+    const auto msgs = plugin_messages();
+    return static_cast<size_t>(std::count(msgs.begin(), msgs.end(), message));
+}
+
+void plugin_fixture::write_settings(const std::vector<std::pair<std::string, int>> &values)
+{
+    std::string text;
+    size_t used = 0;
+    for (auto [key, value] : default_settings()) {
+        for (const auto &[k, v] : values)
+            if (k == key) {
+                value = v;
+                used++;
+            }
+        text += key + " = " + std::to_string(value) + "\n";
+    }
+    EXPECT_EQ(used, values.size()) << "a key the plugin does not have";
+    write_file(cfg_path, text);
+}
+
+std::optional<simhost::host::window_info> plugin_fixture::window(const std::string &title) const
+{
+    for (const auto &w : host.windows())
+        if (w.title == title)
+            return w;
+    return std::nullopt;
 }

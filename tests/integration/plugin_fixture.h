@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host.h"
@@ -23,12 +25,27 @@ protected:
     void load_and_start();
     void start_and_enable();
 
+    // popups.cfg with the defaults, but for the given values; read at the next enable.
+    void write_settings(const std::vector<std::pair<std::string, int>> &values);
+
+    // The window of that title, if the plugin made one.
+    std::optional<simhost::host::window_info> window(const std::string &title) const;
+
     // The plugin's log lines, each without its prefix, source and newline.
     std::vector<std::string> plugin_messages() const;
     bool logged(const std::string &message) const;
+    size_t count(const std::string &message) const;
     // The plugin's messages from the first one equal to `from` on.
     std::vector<std::string> messages_from(const std::string &from) const;
 };
+
+// The three displays as a pilot meets them: a command and a window.
+struct display {
+    const char *command;
+    const char *title;
+    const char *key_prefix;
+};
+extern const display pfd, mfd, pfd2;
 
 // Copies the built plugin file into <dir>/lin_x64/kyv_pop.xpl.
 void install_plugin_copy(const std::string &plugin_dir);
