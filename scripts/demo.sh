@@ -9,6 +9,7 @@ mkdir -p out
 # Run on a copy of the plugin folder, so the demo's settings never touch the build.
 rm -rf out/kyv_pop out/*.png out/Log.txt
 cp -r "$build_dir/kyv_pop" out/kyv_pop
+cp demo/popups.cfg out/kyv_pop/settings/popups.cfg
 # --keep-going: a step the plugin cannot do yet is reported, the demo still runs.
 "$build_dir/simhost/headless_sim" --plugin out/kyv_pop --scenario demo/scenario.txt --out out \
     --log out/Log.txt --keep-going
