@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
+#include <acfutils/log.h>
+
 #include "Popups/popupSystem.h"
 #include "Popups/popup_window.h"
 #include "host.h"
@@ -78,6 +82,17 @@ TEST_F(popup_module, toggling_acts_on_the_release_only_and_always_lets_the_comma
     EXPECT_TRUE(host.windows().empty());
     toggle(mfd_popup);
     EXPECT_TRUE(only_window().visible);
+}
+
+TEST(popup_toggle_death, a_release_without_its_display_is_a_broken_invariant_that_stops_the_process)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(
+        {
+            log_init([](const char *line) { fputs(line, stderr); }, "KYV");
+            popup_toggle(nullptr, xplm_CommandEnd, nullptr);
+        },
+        "In Toggle Popup Callback\n.*assertion \"pup != 0\" failed: \n");
 }
 
 } // namespace
