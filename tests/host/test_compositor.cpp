@@ -8,9 +8,7 @@
 #include "host_test_support.h"
 #include "temp_dir.h"
 
-#define GL_GLEXT_PROTOTYPES
-#include <GL/gl.h>
-#include <GL/glext.h>
+#include "gl_pixels.h"
 #include <cairo.h>
 #include <gmock/gmock.h>
 
@@ -21,16 +19,6 @@ using simhost::rect;
 using ::testing::ElementsAre;
 
 namespace {
-
-using rgba = std::array<int, 4>;
-
-rgba pixel(unsigned fbo, int x, int y)
-{
-    unsigned char p[4] = {};
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
-    return {p[0], p[1], p[2], p[3]};
-}
 
 void fill(const rect &r, float red, float green, float blue)
 {

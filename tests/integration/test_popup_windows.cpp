@@ -6,9 +6,7 @@
 #include <array>
 #include <filesystem>
 
-#define GL_GLEXT_PROTOTYPES
-#include <GL/gl.h>
-#include <GL/glext.h>
+#include "gl_pixels.h"
 
 #include "plugin_fixture.h"
 
@@ -30,16 +28,6 @@ std::vector<std::string> lines_starting(const std::vector<std::string> &msgs, co
         if (m.rfind(prefix, 0) == 0)
             out.push_back(m);
     return out;
-}
-
-using rgba = std::array<int, 4>;
-
-rgba pixel(unsigned fbo, int x, int y)
-{
-    unsigned char p[4] = {};
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
-    return {p[0], p[1], p[2], p[3]};
 }
 
 size_t thread_count()
