@@ -123,6 +123,7 @@ void compositor::draw_windows(const windows &wins, const draw_fn &draw)
                 m->target.bind(m->bounds);
                 bound = true;
             }
+            m->target.clear_depth(m->bounds, w->geometry);
             neutral_state();
             draw(*w);
         }

@@ -1,5 +1,7 @@
 #include "render_target.h"
 
+#include <algorithm>
+
 #define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -69,8 +71,28 @@ void render_target::bind(const rect &view) const
 
 void render_target::clear(float r, float g, float b) const
 {
+    // A plugin may have left any of the write masks off; a clear obeys them.
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glDepthMask(GL_TRUE);
+    glStencilMask(~0u);
     glClearColor(r, g, b, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+}
+
+void render_target::clear_depth(const rect &view, const rect &area) const
+{
+    const int x0 = std::max(area.left - view.left, 0);
+    const int y0 = std::max(area.bottom - view.bottom, 0);
+    const int x1 = std::min(area.right - view.left, width_);
+    const int y1 = std::min(area.top - view.bottom, height_);
+    if (x1 <= x0 || y1 <= y0)
+        return;
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(x0, y0, x1 - x0, y1 - y0);
+    glDepthMask(GL_TRUE);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
 }
 
 } // namespace simhost::detail

@@ -23,6 +23,9 @@ public:
     // (in the caller's coordinates, y up) onto it.
     void bind(const rect &view) const;
     void clear(float r, float g, float b) const;
+    // Resets the depth under `area`, in the same coordinates as `view`, one
+    // unit a pixel: each window gets a depth buffer of its own to work with.
+    void clear_depth(const rect &view, const rect &area) const;
     unsigned framebuffer() const { return fbo_; }
     unsigned color_texture() const { return color_; }
     int width() const { return width_; }

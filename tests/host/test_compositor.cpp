@@ -126,6 +126,27 @@ TEST_F(compositor, the_window_in_front_is_drawn_last_and_hidden_windows_not_at_a
     EXPECT_THAT(pixel(h.monitor_framebuffer(0), 10, 20), ElementsAre(0, 0, 0, 255));
 }
 
+// Draws like a plugin that uses the depth buffer, and leaves depth writes off.
+template <void (*draw)(XPLMWindowID, void *)> void with_depth(XPLMWindowID w, void *ref)
+{
+    glEnable(GL_DEPTH_TEST);
+    glDepthMask(GL_TRUE);
+    draw(w, ref);
+    glDepthMask(GL_FALSE);
+}
+
+TEST_F(compositor, each_window_draws_with_a_depth_buffer_of_its_own_whatever_the_last_frame_left)
+{
+    make({0, 40, 40, 0}, with_depth<draw_green>);
+    make({20, 40, 60, 0}, with_depth<draw_red>);
+    for (int frame = 0; frame < 3; frame++) {
+        h.run_frames(1);
+        EXPECT_THAT(pixel(h.monitor_framebuffer(0), 10, 20), ElementsAre(0, 255, 0, 255)) << frame;
+        EXPECT_THAT(pixel(h.monitor_framebuffer(0), 30, 20), ElementsAre(255, 0, 0, 255))
+            << "the window in front at the same depth, frame " << frame;
+    }
+}
+
 int png_width(const std::string &path, rgba &top_left)
 {
     cairo_surface_t *s = cairo_image_surface_create_from_png(path.c_str());
