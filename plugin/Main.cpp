@@ -18,6 +18,7 @@
 #include <acfutils/log.h>
 
 #include "Popups/popupSystem.h"
+#include "Popups/popup_capture.h"
 #include "config.h"
 #include "perf_clock.h"
 #include "plugin_folder.h"
@@ -43,6 +44,23 @@ char plugin_file_path[4096];
 char plugin_folder[plugin_folder_size];
 
 int frame_count = 0;
+
+// Registered at start and removed at disable; an enable after a disable
+// puts it back, or the displays would stay blank.
+bool capture_registered = false;
+
+void register_capture()
+{
+    if (!capture_registered)
+        capture_registered = XPLMRegisterDrawCallback(popup_capture_cb, xplm_Phase_Gauges, 0, nullptr) != 0;
+}
+
+void unregister_capture()
+{
+    if (capture_registered)
+        XPLMUnregisterDrawCallback(popup_capture_cb, xplm_Phase_Gauges, 0, nullptr);
+    capture_registered = false;
+}
 
 // Every line goes to the simulator's log, then to standard output.
 void log_output(const char *line)
@@ -81,6 +99,7 @@ void copy_out(char *dst, const char *src)
 PLUGIN_API int XPluginStart(char *name, char *sig, char *desc)
 {
     frame_count = 0;
+    capture_registered = false;
     XPLMEnableFeature("XPLM_USE_NATIVE_PATHS", 1);
     copy_out(name, plugin_name);
     copy_out(sig, plugin_sig);
@@ -98,6 +117,7 @@ PLUGIN_API int XPluginStart(char *name, char *sig, char *desc)
     start_glew();
     logMsg("Starting CRC64");
     start_crc64();
+    register_capture();
 
     logMsg("XPLMStart Complete");
     return 1;
@@ -124,6 +144,7 @@ PLUGIN_API int XPluginEnable(void)
 
     logMsg("G1000 Popup Init");
     popup_system_init(plugin_folder);
+    register_capture();
     frame_count = 0;
     XPLMRegisterFlightLoopCallback(startup_flight_loop, -1.0f, nullptr);
     logMsg("XPLMEnable Complete");
@@ -138,6 +159,7 @@ PLUGIN_API void XPluginDisable(void)
     logMsg("Unregistering G1000 Popups");
     popup_system_fini();
     logMsg("Unregistering Draw Callbacks");
+    unregister_capture();
     pref_store_close();
     logMsg("XPLMDisable Complete");
 }

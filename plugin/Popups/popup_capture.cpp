@@ -1,0 +1,45 @@
+#include "popup_capture.h"
+
+#include "XPLMDataAccess.h"
+
+#include "perf_clock.h"
+#include "popupSystem.h"
+#include "scr_cap.h"
+
+namespace {
+
+// Found once for the life of the module; the simulator keeps dataref
+// handles valid across enable and disable.
+XPLMDataRef panel_render_type()
+{
+    static const XPLMDataRef ref = XPLMFindDataRef("sim/graphics/view/panel_render_type");
+    return ref;
+}
+
+bool window_shown(const popup *pup)
+{
+    return pup->win != nullptr && XPLMGetWindowIsVisible(pup->win) != 0;
+}
+
+} // namespace
+
+int popup_capture_cb(XPLMDrawingPhase, int, void *)
+{
+    // Only this pass has the panel with the displays bound.
+    if (XPLMGetDatai(panel_render_type()) != 2)
+        return 1;
+
+    const uint64_t now_us = perf_now_us();
+    for (popup *pup : popup_list) {
+        const bool visible = window_shown(pup);
+        if (!visible && pup->mtcr != nullptr) {
+            mt_cairo_render_fini(pup->mtcr);
+            pup->mtcr = nullptr;
+        }
+        if (!pup->use_capture || pup->regions == nullptr)
+            continue;
+        for (capture_region *r = pup->regions; !region_is_end(*r); r++)
+            scr_cap_update(r, visible, now_us);
+    }
+    return 1;
+}

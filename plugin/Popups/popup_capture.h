@@ -1,0 +1,10 @@
+#pragma once
+
+// The capture pass: once a frame, after the simulator has drawn its gauges,
+// every shown display copies its regions of the panel; every hidden one lets
+// go of its textures and overlay renderer.
+
+#include "XPLMDisplay.h"
+
+// A draw callback for the gauges phase, after the simulator's drawing.
+int popup_capture_cb(XPLMDrawingPhase phase, int is_before, void *ref);
