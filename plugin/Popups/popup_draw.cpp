@@ -2,6 +2,28 @@
 
 #include "popupSystem.h"
 #include "popup_window.h"
+#include "scr_cap.h"
+
+namespace {
+
+// A placement in fractions of the content area, y measured from its top
+// edge, as a quad in window coordinates.
+struct quad {
+    vect2_t pos;
+    vect2_t size;
+};
+
+// The part of the window the display fills, in window coordinates.
+struct content_area {
+    int left, bottom, w, h;
+
+    quad place(double px, double py, double pw, double ph) const
+    {
+        return {VECT2(left + w * px, bottom + (1.0 - py - ph) * h), VECT2(w * pw, h * ph)};
+    }
+};
+
+} // namespace
 
 void popup_window_draw(XPLMWindowID win, void *ref)
 {
@@ -15,6 +37,21 @@ void popup_window_draw(XPLMWindowID win, void *ref)
     const int content_h = pup->keys->fill_window->get() != 0
                               ? top - bottom
                               : static_cast<int>(pup->height / pup->width * content_w);
+    const content_area area{left, bottom, content_w, content_h};
+
+    if (pup->use_capture) {
+        for (capture_region *r = pup->regions; r != nullptr && !region_is_end(*r); r++) {
+            const quad q = area.place(r->place_x, r->place_y, r->place_w, r->place_h);
+            scr_cap_draw(r, q.pos, q.size, r);
+        }
+    } else if (pup->cairo_src != nullptr) {
+        const cairo_source &src = *pup->cairo_src;
+        const quad q = area.place(src.place_x, src.place_y, src.place_w, src.place_h);
+        // The renderer's owner may have replaced it since the last frame.
+        if (src.mtcr != nullptr)
+            mt_cairo_render_draw(*src.mtcr, q.pos, q.size);
+    }
+    // Over the content, stretched to the whole content area.
     if (pup->mtcr != nullptr)
         mt_cairo_render_draw(pup->mtcr, VECT2(left, bottom), VECT2(content_w, content_h));
 }

@@ -1,0 +1,260 @@
+// The live displays: each window shows its rectangle of the panel the
+// simulator renders, copied on the graphics card at the capture rate, with
+// the overlay over it.
+
+#include "plugin_fixture.h"
+
+#include <gmock/gmock.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "gl_image.h"
+#include "gl_pixels.h"
+
+namespace {
+
+using press = simhost::host::press;
+
+// Where each display's rectangle lies in the panel (origin bottom-left).
+struct source {
+    const display &d;
+    int x, y;
+};
+const source sources[] = {{pfd, 0, 2100}, {mfd, 1024, 0}, {pfd2, 2048, 0}};
+const int display_w = 1024, display_h = 768;
+
+const rgba black{0, 0, 0, 255};
+const rgba magenta{255, 0, 255, 255};
+
+// Longer than one capture period (50 ms), so the next pass is due.
+void wait_capture_period()
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+}
+
+// The simulator's desk: the main monitor and a 1024 x 768 screen for each
+// display, with each display full screen on its own.
+class live_displays : public plugin_fixture {
+protected:
+    void SetUp() override
+    {
+        plugin_fixture::SetUp();
+        ASSERT_TRUE(host.set_monitors(
+            {{0, 1080, 1920, 0}, {1920, 768, 2944, 0}, {2944, 768, 3968, 0}, {3968, 768, 4992, 0}}));
+        host.set_backgrounds(false);
+        ASSERT_TRUE(host.init_gl());
+        write_settings(
+            {{"pfd_nbzl_monitor_start", 1}, {"mfd_nbzl_monitor_start", 2}, {"pfd_2_nbzl_monitor_start", 3}});
+    }
+
+    void open(const display &d) { ASSERT_TRUE(host.command(d.command, press::once)); }
+
+    void remove_overlay() { std::filesystem::remove(plugin_dir + "/resources/popup/nobezel.png"); }
+
+    image panel_source(const source &s) const
+    {
+        return read_image(host.panel_framebuffer(), s.x, s.y, display_w, display_h);
+    }
+    image monitor(size_t i, int w = display_w, int h = display_h) const
+    {
+        return read_image(host.monitor_framebuffer(i), 0, 0, w, h);
+    }
+};
+
+// The placement of every display: full width, the lower 99.5 % of the content area.
+quad_place display_quad(int content_w, int content_h)
+{
+    return {0, 0, static_cast<double>(content_w), content_h * 0.995};
+}
+
+// Inside the overlay's frame and rounded corners, below its top strip.
+image interior(const image &full)
+{
+    const int margin = 12;
+    image part;
+    part.width = full.width - 2 * margin;
+    part.height = full.height - 2 * margin;
+    for (int y = margin; y < full.height - margin; y++)
+        for (int x = margin; x < full.width - margin; x++)
+            part.rgba.insert(part.rgba.end(), full.at(x, y), full.at(x, y) + 4);
+    return part;
+}
+
+TEST_F(live_displays, each_window_shows_its_own_rectangle_of_the_panel_upright_and_one_to_one)
+{
+    start_and_enable();
+    for (const source &s : sources)
+        open(s.d);
+    host.run_frames(1);
+
+    for (size_t i = 0; i < 3; i++) {
+        SCOPED_TRACE(sources[i].d.title);
+        const image shown = monitor(i + 1);
+        const quad_place q = display_quad(display_w, display_h);
+        // Compared inside the overlay's frame: the quad shifted by the margin.
+        const quad_place inner{q.x - 12, q.y - 12, q.w, q.h};
+        const double own = mismatch(interior(shown), panel_source(sources[i]), inner);
+        EXPECT_LT(own, 0.0005);
+        for (size_t other = 0; other < 3; other++) {
+            if (other == i)
+                continue;
+            // The two PFDs differ only in their name labels.
+            EXPECT_GT(mismatch(interior(shown), panel_source(sources[other]), inner), own + 0.0005)
+                << "not the rectangle of " << sources[other].d.title;
+        }
+
+        // The orientation mark: 24 x 24 panel pixels in the display's
+        // top-left corner, under the overlay's 4-row strip and 2-column frame.
+        const unsigned fbo = host.monitor_framebuffer(i + 1);
+        for (int x = 2; x < 24; x++)
+            EXPECT_EQ(pixel(fbo, x, 750), magenta) << "column " << x;
+        EXPECT_NE(pixel(fbo, 24, 750), magenta) << "one panel pixel per window pixel across";
+        int rows = 0;
+        for (int y = 700; y < display_h; y++)
+            rows += pixel(fbo, 16, y) == magenta ? 1 : 0;
+        EXPECT_GE(rows, 23);
+        EXPECT_LE(rows, 24);
+        EXPECT_NE(pixel(fbo, 16, 16), magenta) << "upright: the mark is at the top";
+        EXPECT_NE(pixel(fbo, 1000, 750), magenta) << "not mirrored";
+    }
+}
+
+TEST_F(live_displays, the_strip_along_the_top_of_the_content_area_holds_no_panel_pixels)
+{
+    remove_overlay();
+    start_and_enable();
+    open(pfd);
+    host.run_frames(1);
+    const unsigned fbo = host.monitor_framebuffer(1);
+    // 768 x 0.995 = 764.16: rows 0 to 763 show the display, 764 to 767 nothing.
+    EXPECT_EQ(pixel(fbo, 16, 763), magenta);
+    const image top = read_image(fbo, 0, 764, display_w, 4);
+    for (int y = 0; y < top.height; y++)
+        for (int x = 0; x < top.width; x++)
+            ASSERT_EQ(rgba({top.at(x, y)[0], top.at(x, y)[1], top.at(x, y)[2], top.at(x, y)[3]}), black)
+                << "at " << x << ", " << 764 + y;
+}
+
+class live_display_shapes : public plugin_fixture {
+protected:
+    void SetUp() override
+    {
+        plugin_fixture::SetUp();
+        std::filesystem::remove(plugin_dir + "/resources/popup/nobezel.png");
+        ASSERT_TRUE(host.set_monitors({{0, 1080, 1920, 0}, {1920, 1024, 3200, 0}}));
+        host.set_backgrounds(false);
+        ASSERT_TRUE(host.init_gl());
+    }
+
+    image shown_on_1280_by_1024(int fill_window)
+    {
+        write_settings({{"pfd_nbzl_monitor_start", 1}, {"pfd_nbzl_fill_window", fill_window}});
+        start_and_enable();
+        host.command(pfd.command, simhost::host::press::once);
+        host.run_frames(1);
+        return read_image(host.monitor_framebuffer(1), 0, 0, 1280, 1024);
+    }
+    image pfd_source() const { return read_image(host.panel_framebuffer(), 0, 2100, display_w, display_h); }
+};
+
+TEST_F(live_display_shapes, fill_window_stretches_the_display_over_the_whole_window)
+{
+    const image shown = shown_on_1280_by_1024(1);
+    EXPECT_LT(mismatch(shown, pfd_source(), display_quad(1280, 1024)), 0.005);
+    EXPECT_EQ(pixel(host.monitor_framebuffer(1), 16, 1017), magenta) << "the mark near the window's top";
+}
+
+TEST_F(live_display_shapes, without_fill_window_the_display_keeps_its_shape_at_the_bottom_of_the_window)
+{
+    const image shown = shown_on_1280_by_1024(0);
+    // 1280 x 768 / 1024 = 960 rows of content; 955.2 of them show the display.
+    EXPECT_LT(mismatch(shown, pfd_source(), display_quad(1280, 960)), 0.005);
+    const unsigned fbo = host.monitor_framebuffer(1);
+    EXPECT_EQ(pixel(fbo, 16, 954), magenta);
+    for (int y = 955; y < 1024; y++)
+        EXPECT_EQ(pixel(fbo, 640, y), black) << "row " << y << " lies above the content area";
+}
+
+TEST_F(live_displays, the_window_follows_the_panel_only_in_passes_that_render_it)
+{
+    start_and_enable();
+    open(pfd);
+    host.run_frames(1);
+    const quad_place q = display_quad(display_w, display_h);
+    const quad_place inner{q.x - 12, q.y - 12, q.w, q.h};
+    auto shown = [&] { return interior(monitor(1)); };
+    const image first = panel_source(sources[0]);
+    EXPECT_LT(mismatch(shown(), first, inner), 0.0005);
+
+    host.set_int_dataref("sim/graphics/view/panel_render_type", 1);
+    wait_capture_period();
+    host.run_frames(1);
+    const image moved_on = panel_source(sources[0]);
+    ASSERT_GT(mismatch(moved_on, first, {0, 0, display_w, display_h}, 0), 0.0) << "the panel changes";
+    EXPECT_LT(mismatch(shown(), first, inner), 0.0005) << "nothing captured while the dataref is not 2";
+
+    host.set_int_dataref("sim/graphics/view/panel_render_type", 2);
+    wait_capture_period();
+    host.run_frames(1);
+    const image now = panel_source(sources[0]);
+    EXPECT_LT(mismatch(shown(), now, inner), 0.0005);
+    EXPECT_GT(mismatch(shown(), first, inner), 0.0005) << "the newer picture";
+}
+
+TEST_F(live_displays, a_hidden_window_lets_go_of_its_texture_and_framebuffer_at_the_next_rendering_pass)
+{
+    // The PFD pops out into an OS window; the MFD is full screen on its monitor.
+    write_settings({{"pfd_nbzl_popup_at_start", 1}, {"mfd_nbzl_monitor_start", 2}});
+    start_and_enable();
+    host.run_frames(1);
+    const std::set<unsigned> textures = live_textures(), framebuffers = live_framebuffers();
+
+    open(mfd);
+    host.run_frames(1);
+    EXPECT_EQ(live_framebuffers().size(), framebuffers.size() + 1) << "one framebuffer for the region";
+    EXPECT_GE(live_textures().size(), textures.size() + 2) << "the region's and the overlay's";
+    open(mfd);
+    host.run_frames(1);
+    EXPECT_EQ(live_framebuffers(), framebuffers) << "closed by its command";
+    EXPECT_EQ(live_textures(), textures);
+
+    open(pfd);
+    host.run_frames(1);
+    const auto w = window(pfd.title);
+    ASSERT_TRUE(w && w->popped_out);
+    // Closed from its OS window: the simulator hides it without telling the
+    // plugin, and drops the OS window's picture (a texture and a framebuffer).
+    ASSERT_TRUE(host.close_os_window(w->number));
+    host.set_int_dataref("sim/graphics/view/panel_render_type", 1);
+    host.run_frames(1);
+    EXPECT_EQ(live_framebuffers().size(), framebuffers.size() + 1)
+        << "the region keeps its framebuffer through a pass that does not render the panel";
+    EXPECT_GE(live_textures().size(), textures.size() + 2) << "and its texture and the overlay's";
+    host.set_int_dataref("sim/graphics/view/panel_render_type", 2);
+    host.run_frames(1);
+    EXPECT_EQ(live_framebuffers(), framebuffers);
+    EXPECT_EQ(live_textures(), textures) << "the region's texture and the overlay renderer's are gone";
+}
+
+TEST_F(live_displays, after_disable_and_enable_the_windows_are_live_again)
+{
+    start_and_enable();
+    EXPECT_EQ(host.draw_callback_count(), 1u);
+    ASSERT_TRUE(host.disable());
+    EXPECT_EQ(host.draw_callback_count(), 0u);
+    ASSERT_TRUE(host.enable());
+    EXPECT_EQ(host.draw_callback_count(), 1u) << "registered again, once";
+
+    for (const source &s : sources)
+        open(s.d);
+    host.run_frames(1);
+    for (size_t i = 0; i < 3; i++)
+        EXPECT_LT(mismatch(monitor(i + 1), panel_source(sources[i]), display_quad(display_w, display_h)),
+                  0.05)
+            << sources[i].d.title;
+    EXPECT_TRUE(host.unexpected_calls().empty());
+}
+
+} // namespace
