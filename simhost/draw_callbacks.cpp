@@ -53,6 +53,12 @@ bool draw_callbacks::remove(XPLMDrawCallback_f fn, XPLMDrawingPhase phase, int b
     return true;
 }
 
+bool draw_callbacks::has_phase(XPLMDrawingPhase phase) const
+{
+    return std::any_of(entries_.begin(), entries_.end(),
+                       [phase](const entry &e) { return e.live && e.phase == phase; });
+}
+
 void draw_callbacks::run_phase(XPLMDrawingPhase phase, bool before)
 {
     running_++;

@@ -17,6 +17,8 @@ public:
     // False for an unknown phase or a registration that already exists.
     bool add(XPLMDrawCallback_f fn, XPLMDrawingPhase phase, int before, void *refcon);
     bool remove(XPLMDrawCallback_f fn, XPLMDrawingPhase phase, int before, void *refcon);
+    // Whether any callback is registered for the phase, before or after.
+    bool has_phase(XPLMDrawingPhase phase) const;
     // The "before" or the "after" callbacks of a phase, in registration order.
     void run_phase(XPLMDrawingPhase phase, bool before);
     size_t size() const { return live_; }

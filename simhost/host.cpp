@@ -4,6 +4,10 @@
 #include "os_hooks.h"
 #include "xplm_exports.h"
 
+#define GL_GLEXT_PROTOTYPES
+#include <GL/gl.h>
+
+#include <chrono>
 #include <cmath>
 #include <cstring>
 
@@ -14,6 +18,22 @@ using detail::stage;
 namespace {
 
 const size_t plugin_string_size = 256;
+
+// Runs `fn`, adding its wall time to `total_us` when timing is on.
+template <typename Fn> void timed(const detail::host_state &s, double &total_us, Fn &&fn)
+{
+    if (!s.timing) {
+        fn();
+        return;
+    }
+    if (s.timing_finish_gl)
+        glFinish();
+    const auto t0 = std::chrono::steady_clock::now();
+    fn();
+    if (s.timing_finish_gl)
+        glFinish();
+    total_us += std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count();
+}
 
 const char *describe(stage at)
 {
@@ -373,6 +393,8 @@ void host::draw_frame()
 {
     detail::host_state &s = *s_;
     detail::compositor &c = *s.comp;
+    plugin_timing &t = s.last_timing;
+    t = plugin_timing{};
     c.render_panel(s.time, s.frames);
     c.clear_monitors();
     const bool live = s.callbacks_live();
@@ -381,17 +403,33 @@ void host::draw_frame()
             c.bind_panel();
         else
             c.bind_main();
-        if (live) {
-            s.draws.run_phase(phase, true);
-            s.draws.run_phase(phase, false);
+        if (live && s.draws.has_phase(phase)) {
+            timed(s, t.draw_callbacks_us, [&] {
+                s.draws.run_phase(phase, true);
+                s.draws.run_phase(phase, false);
+            });
         }
     }
     if (!live)
         return;
-    c.draw_windows(s.wins, [](detail::window &w) {
-        if (w.params.drawWindowFunc != nullptr)
-            w.params.drawWindowFunc(&w, w.params.refcon);
+    c.draw_windows(s.wins, [&](detail::window &w) {
+        if (w.params.drawWindowFunc == nullptr)
+            return;
+        if (s.timing)
+            t.window_draws++;
+        timed(s, t.window_draws_us, [&] { w.params.drawWindowFunc(&w, w.params.refcon); });
     });
+}
+
+void host::set_plugin_timing(bool on, bool finish_gl)
+{
+    s_->timing = on;
+    s_->timing_finish_gl = finish_gl;
+}
+
+const plugin_timing &host::last_plugin_timing() const
+{
+    return s_->last_timing;
 }
 
 double host::sim_time() const

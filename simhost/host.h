@@ -16,6 +16,13 @@ namespace detail {
 struct host_state;
 }
 
+// Wall time the plugin's callbacks took in one frame, in microseconds.
+struct plugin_timing {
+    double draw_callbacks_us = 0; // every draw callback of every phase
+    double window_draws_us = 0;   // every window draw callback
+    int window_draws = 0;
+};
+
 class host {
 public:
     // Becomes the current host, the one the XPLM functions reach.
@@ -78,6 +85,13 @@ public:
     double frame_rate() const;
     // Each frame: the due flight loops, then the draw phases.
     void run_frames(int n);
+    // Times the plugin's draw and window callbacks from the next frame on.
+    // With finish_gl the GL work queued before each callback is finished
+    // before its clock starts, and its own work before the clock stops, so
+    // the figures include what the callback made the GPU do.
+    void set_plugin_timing(bool on, bool finish_gl);
+    // The last frame's figures; zero while timing is off.
+    const plugin_timing &last_plugin_timing() const;
     double sim_time() const;
     long frame_count() const;
 

@@ -10,6 +10,7 @@
 #include "draw_callbacks.h"
 #include "flight_loops.h"
 #include "gl_context.h"
+#include "host.h"
 #include "host_log.h"
 #include "menus.h"
 #include "plugin_module.h"
@@ -70,6 +71,10 @@ struct host_state {
     double fps = 60;
     double time = 0;
     long frames = 0;
+
+    bool timing = false;
+    bool timing_finish_gl = false;
+    plugin_timing last_timing;
 
     std::atomic<size_t> off_thread_calls{0};
 

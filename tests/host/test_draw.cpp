@@ -7,6 +7,8 @@
 
 #include <gmock/gmock.h>
 
+#include <chrono>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -145,6 +147,38 @@ TEST_F(draw_phases, a_callback_registered_from_a_callback_runs_from_its_next_pas
     h.run_frames(2);
     // Frame 1: gauges pass 1, 4; window pass 3. Frame 2: gauges 1, 4, 2; window 3.
     EXPECT_THAT(log.ids, ElementsAre(1, 4, 3, 1, 4, 2, 3));
+}
+
+int slow_draw(XPLMDrawingPhase, int, void *)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    return 1;
+}
+
+void slow_window(XPLMWindowID, void *)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+TEST_F(draw_phases, timing_measures_the_plugins_callbacks_of_the_last_frame_only_when_asked)
+{
+    XPLMRegisterDrawCallback(slow_draw, xplm_Phase_Gauges, 0, nullptr);
+    for (int i = 0; i < 2; i++) {
+        XPLMCreateWindow_t p = host_test::window_params({0, 10, 10, 0});
+        p.drawWindowFunc = slow_window;
+        XPLMCreateWindowEx(&p);
+    }
+    h.run_frames(1);
+    EXPECT_EQ(h.last_plugin_timing().draw_callbacks_us, 0.0);
+    EXPECT_EQ(h.last_plugin_timing().window_draws, 0);
+
+    h.set_plugin_timing(true, true);
+    h.run_frames(2);
+    const simhost::plugin_timing t = h.last_plugin_timing();
+    EXPECT_GE(t.draw_callbacks_us, 2000.0);
+    EXPECT_LT(t.draw_callbacks_us, 1e6) << "one frame's worth, not a running total";
+    EXPECT_EQ(t.window_draws, 2);
+    EXPECT_GE(t.window_draws_us, 2000.0);
 }
 
 TEST(draw_without_gl, skips_the_draw_phases_and_says_so_once)
