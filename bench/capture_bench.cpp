@@ -1,0 +1,296 @@
+// What the live displays cost a frame. The plugin runs in the simulator host
+// with its three windows full screen on three monitors; frames are paced in
+// real time at each host frame rate, since the capture rate follows the
+// clock, not the frame count. Per frame it measures the plugin's callbacks
+// (the capture pass and the three window draws) with the GL work each queues
+// finished inside its measurement. Every capture is counted per region, and
+// in the same frames the same regions are also copied the naive way, read
+// back into memory and uploaded again, for comparison.
+
+#include "host.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+using clock_type = std::chrono::steady_clock;
+
+namespace {
+
+struct region {
+    const char *name;
+    const char *command;
+    int x, y;
+};
+const std::array<region, 3> regions = {{
+    {"PFD", "kyv/popup/PFD_NOBEZEL", 0, 2100},
+    {"MFD", "kyv/popup/MFD_NOBEZEL", 1024, 0},
+    {"PFD2", "kyv/popup/PFD_2_NOBEZEL", 2048, 0},
+}};
+const int region_w = 1024, region_h = 768;
+
+// Captures seen since the last look, per region: the plugin's framebuffer
+// calls go through GLEW's table, so the blit entry is wrapped once the
+// plugin has loaded the table.
+std::array<long, 3> blits{};
+PFNGLBLITFRAMEBUFFERPROC real_blit = nullptr;
+
+void GLAPIENTRY counting_blit(GLint sx0, GLint sy0, GLint sx1, GLint sy1, GLint dx0, GLint dy0, GLint dx1,
+                              GLint dy1, GLbitfield mask, GLenum filter)
+{
+    for (size_t i = 0; i < regions.size(); i++)
+        if (sx0 == regions[i].x && sy0 == regions[i].y)
+            blits[i]++;
+    real_blit(sx0, sy0, sx1, sy1, dx0, dy0, dx1, dy1, mask, filter);
+}
+
+// The naive copy: what a plugin without framebuffer blits would do.
+class readback_path {
+public:
+    readback_path() : pixels_(static_cast<size_t>(region_w) * region_h * 4)
+    {
+        glGenTextures(static_cast<GLsizei>(tex_.size()), tex_.data());
+        for (GLuint t : tex_) {
+            glBindTexture(GL_TEXTURE_2D, t);
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, region_w, region_h, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+        }
+    }
+    ~readback_path() { glDeleteTextures(static_cast<GLsizei>(tex_.size()), tex_.data()); }
+    readback_path(const readback_path &) = delete;
+    readback_path &operator=(const readback_path &) = delete;
+
+    // Copies the regions flagged in `which` out of the panel; microseconds.
+    double copy(unsigned panel_fbo, const std::array<bool, 3> &which)
+    {
+        glFinish();
+        const auto t0 = clock_type::now();
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, panel_fbo);
+        glReadBuffer(GL_COLOR_ATTACHMENT0);
+        for (size_t i = 0; i < regions.size(); i++) {
+            if (!which[i])
+                continue;
+            glReadPixels(regions[i].x, regions[i].y, region_w, region_h, GL_RGBA, GL_UNSIGNED_BYTE,
+                         pixels_.data());
+            glBindTexture(GL_TEXTURE_2D, tex_[i]);
+            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, region_w, region_h, GL_RGBA, GL_UNSIGNED_BYTE,
+                            pixels_.data());
+        }
+        glFinish();
+        return std::chrono::duration<double, std::micro>(clock_type::now() - t0).count();
+    }
+
+private:
+    std::vector<unsigned char> pixels_;
+    std::array<GLuint, 3> tex_{};
+};
+
+double percentile(std::vector<double> v, double p)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    const size_t i = static_cast<size_t>(p * static_cast<double>(v.size() - 1) + 0.5);
+    return v[std::min(i, v.size() - 1)];
+}
+
+double mean(const std::vector<double> &v)
+{
+    double sum = 0;
+    for (double x : v)
+        sum += x;
+    return v.empty() ? 0 : sum / static_cast<double>(v.size());
+}
+
+struct options {
+    std::string plugin_dir = KYV_PLUGIN_DIR;
+    double seconds = 5;
+    std::vector<double> rates = {30, 60, 144};
+    int monitor_w = 1024, monitor_h = 768;
+};
+
+bool parse(int argc, char **argv, options &o)
+{
+    for (int i = 1; i < argc; i++) {
+        const std::string a = argv[i];
+        const bool has_value = i + 1 < argc;
+        if (a == "--plugin" && has_value) {
+            o.plugin_dir = argv[++i];
+        } else if (a == "--seconds" && has_value) {
+            o.seconds = std::atof(argv[++i]);
+        } else if (a == "--monitor" && has_value) {
+            if (sscanf(argv[++i], "%dx%d", &o.monitor_w, &o.monitor_h) != 2)
+                o.monitor_w = 0;
+        } else if (a == "--rates" && has_value) {
+            o.rates.clear();
+            std::string list = argv[++i];
+            for (size_t at = 0; at < list.size();) {
+                const size_t comma = list.find(',', at);
+                o.rates.push_back(std::atof(list.substr(at, comma - at).c_str()));
+                at = comma == std::string::npos ? list.size() : comma + 1;
+            }
+        } else {
+            fprintf(stderr,
+                    "usage: capture_bench [--plugin DIR] [--seconds S] [--rates 30,60,144] [--monitor WxH]\n"
+                    "  DIR is a built kyv_pop folder (default: this build's); WxH is the size of\n"
+                    "  each display's monitor (default 1024x768)\n");
+            return false;
+        }
+    }
+    const bool rates_ok = std::all_of(o.rates.begin(), o.rates.end(), [](double r) { return r > 0; });
+    if (o.seconds <= 0 || o.rates.empty() || !rates_ok || o.monitor_w <= 0 || o.monitor_h <= 0) {
+        fprintf(stderr, "capture_bench: seconds, rates and the monitor size must be positive\n");
+        return false;
+    }
+    return true;
+}
+
+// A copy of the plugin folder whose settings put each display full screen
+// on a monitor of its own.
+std::string prepare_plugin(const std::string &from)
+{
+    const fs::path dir = fs::temp_directory_path() / ("kyv_bench_" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    fs::copy(from, dir / "kyv_pop", fs::copy_options::recursive);
+    std::ofstream cfg(dir / "kyv_pop" / "settings" / "popups.cfg");
+    cfg << "pfd_nbzl_monitor_start = 1\nmfd_nbzl_monitor_start = 2\npfd_2_nbzl_monitor_start = 3\n";
+    return (dir / "kyv_pop").string();
+}
+
+struct rate_result {
+    double rate = 0, achieved_fps = 0;
+    double plugin_median = 0, plugin_p95 = 0;
+    double blit_per_frame = 0, readback_per_frame = 0;
+    double blit_per_capture = 0, readback_per_capture = 0;
+    std::array<double, 3> captures_per_s{};
+};
+
+rate_result run_rate(simhost::host &h, readback_path &naive, double rate, double seconds)
+{
+    h.set_frame_rate(rate);
+    h.run_frames(static_cast<int>(rate / 4)); // settle
+    std::vector<double> plugin, blit, readback, blit_capturing, readback_capturing;
+    std::array<long, 3> captured{};
+    const auto period =
+        std::chrono::duration_cast<clock_type::duration>(std::chrono::duration<double>(1 / rate));
+    const auto start = clock_type::now();
+    auto next = start;
+    while (clock_type::now() - start < std::chrono::duration<double>(seconds)) {
+        std::this_thread::sleep_until(next);
+        next += period;
+        if (next < clock_type::now())
+            next = clock_type::now(); // behind: run the next frame at once, do not catch up
+
+        blits = {};
+        h.run_frames(1);
+        const simhost::plugin_timing &t = h.last_plugin_timing();
+        plugin.push_back(t.draw_callbacks_us + t.window_draws_us);
+        blit.push_back(t.draw_callbacks_us);
+
+        std::array<bool, 3> which{};
+        bool any = false;
+        for (size_t i = 0; i < regions.size(); i++) {
+            which[i] = blits[i] > 0;
+            captured[i] += blits[i];
+            any = any || which[i];
+        }
+        const double naive_us = any ? naive.copy(h.panel_framebuffer(), which) : 0;
+        readback.push_back(naive_us);
+        if (any) {
+            blit_capturing.push_back(t.draw_callbacks_us);
+            readback_capturing.push_back(naive_us);
+        }
+    }
+    const double elapsed = std::chrono::duration<double>(clock_type::now() - start).count();
+
+    rate_result r;
+    r.rate = rate;
+    r.achieved_fps = static_cast<double>(plugin.size()) / elapsed;
+    r.plugin_median = percentile(plugin, 0.5);
+    r.plugin_p95 = percentile(plugin, 0.95);
+    r.blit_per_frame = mean(blit);
+    r.readback_per_frame = mean(readback);
+    r.blit_per_capture = mean(blit_capturing);
+    r.readback_per_capture = mean(readback_capturing);
+    for (size_t i = 0; i < regions.size(); i++)
+        r.captures_per_s[i] = static_cast<double>(captured[i]) / elapsed;
+    return r;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    options o;
+    if (!parse(argc, argv, o))
+        return 2;
+
+    simhost::host h;
+    // The main monitor, then one monitor per display to its right.
+    std::vector<simhost::rect> monitors = {{0, o.monitor_h, o.monitor_w, 0}};
+    for (int i = 1; i <= 3; i++)
+        monitors.push_back({i * o.monitor_w, o.monitor_h, (i + 1) * o.monitor_w, 0});
+    h.set_monitors(monitors);
+    h.set_backgrounds(false);
+    if (!h.init_gl()) {
+        fprintf(stderr, "capture_bench: no GL context: %s\n", h.error().c_str());
+        return 1;
+    }
+    const std::string plugin_dir = prepare_plugin(o.plugin_dir);
+    if (!h.load_plugin_folder(plugin_dir) || !h.start() || !h.enable()) {
+        fprintf(stderr, "capture_bench: the plugin did not come up: %s\n", h.error().c_str());
+        return 1;
+    }
+    real_blit = __glewBlitFramebuffer;
+    if (real_blit == nullptr) {
+        fprintf(stderr, "capture_bench: the plugin loaded no framebuffer blit entry point\n");
+        return 1;
+    }
+    __glewBlitFramebuffer = counting_blit;
+    for (const region &r : regions)
+        h.command(r.command, simhost::host::press::once);
+    h.set_plugin_timing(true, true);
+
+    printf("renderer: %s\n", h.gl_renderer().c_str());
+    printf("three displays full screen on %d x %d monitors, %.0f s per rate; times in microseconds per "
+           "frame\n\n",
+           o.monitor_w, o.monitor_h, o.seconds);
+    printf("%6s %8s | %8s %8s | %10s %10s %7s | %10s %10s | %s\n", "rate", "fps", "median", "p95", "blit",
+           "read-back", "ratio", "blit/cap", "rb/cap", "captures/s PFD MFD PFD2");
+    bool rate_ok = true, cheaper = true;
+    {
+        readback_path naive;
+        for (double rate : o.rates) {
+            const rate_result r = run_rate(h, naive, rate, o.seconds);
+            const double ratio = r.blit_per_frame > 0 ? r.readback_per_frame / r.blit_per_frame : 0;
+            printf("%6.0f %8.1f | %8.0f %8.0f | %10.0f %10.0f %6.1fx | %10.0f %10.0f | %5.1f %5.1f %5.1f\n",
+                   r.rate, r.achieved_fps, r.plugin_median, r.plugin_p95, r.blit_per_frame,
+                   r.readback_per_frame, ratio, r.blit_per_capture, r.readback_per_capture,
+                   r.captures_per_s[0], r.captures_per_s[1], r.captures_per_s[2]);
+            for (double c : r.captures_per_s)
+                rate_ok = rate_ok && c <= 20.0;
+            cheaper = cheaper && r.blit_per_frame < r.readback_per_frame;
+        }
+    }
+    __glewBlitFramebuffer = real_blit;
+    printf("\nat most 20 captures per second per region at every rate: %s\n", rate_ok ? "yes" : "NO");
+    printf("the blit costs less per frame than the read-back at every rate: %s\n", cheaper ? "yes" : "NO");
+
+    h.disable();
+    h.stop();
+    h.unload();
+    fs::remove_all(fs::path(plugin_dir).parent_path());
+    return rate_ok && cheaper ? 0 : 1;
+}
