@@ -6,6 +6,7 @@
 #include "scenario_runner.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -22,9 +23,11 @@ const long default_frames = 120;
 const char usage[] =
     "usage: headless_sim --plugin <plugin folder> [--scenario FILE] [--out DIR]\n"
     "                    [--frames N] [--fps F] [--log FILE] [--no-gl] [--quiet] [--keep-going]\n"
+    "                    [--timing]\n"
     "Runs the plugin in a headless simulator; --frames and --fps override the\n"
     "scenario's. Screenshots go to --out (default: out). A scenario\n"
-    "action that cannot be done stops the run, or with --keep-going is reported.\n";
+    "action that cannot be done stops the run, or with --keep-going is reported.\n"
+    "--timing sums up what the plugin's draw and window callbacks cost a frame.\n";
 
 struct options {
     std::string plugin_dir;
@@ -36,6 +39,7 @@ struct options {
     bool gl = true;
     bool quiet = false;
     bool keep_going = false;
+    bool timing = false;
 };
 
 bool parse_long(const char *s, long &out)
@@ -74,6 +78,10 @@ std::string parse(int argc, char **argv, options &opt)
         }
         if (arg == "--keep-going") {
             opt.keep_going = true;
+            continue;
+        }
+        if (arg == "--timing") {
+            opt.timing = true;
             continue;
         }
         if (arg != "--plugin" && arg != "--scenario" && arg != "--out" && arg != "--frames" &&
@@ -152,6 +160,26 @@ void print_summary(const simhost::host &h, const std::vector<simhost::host::wind
         printf("headless_sim: XPLM calls off the main thread: %zu\n", h.off_thread_calls());
 }
 
+double percentile(std::vector<double> v, double p)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[static_cast<size_t>(p * static_cast<double>(v.size() - 1) + 0.5)];
+}
+
+void print_timing(const std::vector<simhost::plugin_timing> &frames)
+{
+    std::vector<double> draws, windows;
+    for (const simhost::plugin_timing &t : frames) {
+        draws.push_back(t.draw_callbacks_us);
+        windows.push_back(t.window_draws_us);
+    }
+    printf("headless_sim: plugin time per frame over %zu frames, GL work included: draw callbacks median "
+           "%.0f us, "
+           "95th percentile %.0f us; window draws median %.0f us, 95th percentile %.0f us\n",
+           frames.size(), percentile(draws, 0.5), percentile(draws, 0.95), percentile(windows, 0.5),
+           percentile(windows, 0.95));
+}
+
 int fail(int code, const std::string &why)
 {
     fprintf(stderr, "headless_sim: %s\n", why.c_str());
@@ -203,6 +231,8 @@ int main(int argc, char **argv)
 
     simhost::scenario_runner runner(h, sc, opt.out_dir, opt.quiet ? nullptr : stdout);
     runner.set_keep_going(opt.keep_going);
+    runner.set_timing(opt.timing);
+    h.set_plugin_timing(opt.timing, true);
     const bool ok = runner.run();
     if (!ok && !opt.keep_going)
         fprintf(stderr, "headless_sim: %s\n", runner.error().c_str());
@@ -211,6 +241,8 @@ int main(int argc, char **argv)
         h.disable();
     h.stop();
     print_summary(h, windows, runner.screenshots());
+    if (opt.timing)
+        print_timing(runner.timings());
     if (runner.failed_actions() > 0)
         printf("headless_sim: actions that could not be done: %d\n", runner.failed_actions());
     h.unload();

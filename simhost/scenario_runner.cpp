@@ -143,6 +143,8 @@ bool scenario_runner::run()
         if (frame >= sc_.frames)
             break;
         h_.run_frames(1);
+        if (timing_)
+            timings_.push_back(h_.last_plugin_timing());
         report_progress(frame + 1);
     }
     if (h_.has_gl())

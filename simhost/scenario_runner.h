@@ -21,6 +21,9 @@ public:
     // With keep-going, an action that cannot be done is reported and the run
     // goes on; without, the run stops there.
     void set_keep_going(bool on) { keep_going_ = on; }
+    // Keeps the host's plugin timing of every frame (see host::set_plugin_timing).
+    void set_timing(bool on) { timing_ = on; }
+    const std::vector<plugin_timing> &timings() const { return timings_; }
 
     // Runs to the end and takes the final screenshots ("final"). False when an
     // action could not be done; error() then names the line of the first.
@@ -57,6 +60,8 @@ private:
     std::string error_;
     long next_progress_ = 0;
     bool keep_going_ = false;
+    bool timing_ = false;
+    std::vector<plugin_timing> timings_;
     int failed_ = 0;
 };
 

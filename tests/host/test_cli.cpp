@@ -10,6 +10,7 @@
 
 using namespace host_test;
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 namespace {
 
@@ -65,6 +66,18 @@ TEST(simhost_program, draws_with_gl_at_the_given_frame_rate_and_writes_the_log_f
     std::string text = read_file(log);
     EXPECT_THAT(text, HasSubstr("test plugin: disable after 30 flight loops, 30 draws\n"));
     EXPECT_THAT(text, HasSubstr("test plugin: stop\n"));
+}
+
+TEST(simhost_program, sums_up_the_plugins_draw_cost_when_asked)
+{
+    temp_dir tmp;
+    run_result r = run_simhost("--plugin " + test_plugin_folder() + " --frames 5 --timing --out " +
+                               shell_quoted(tmp.path()));
+    EXPECT_EQ(r.exit_code, 0) << r.output;
+    EXPECT_THAT(r.output, HasSubstr("headless_sim: plugin time per frame over 5 frames, GL work included: "
+                                    "draw callbacks median "));
+    r = run_simhost("--plugin " + test_plugin_folder() + " --frames 5 --out " + shell_quoted(tmp.path()));
+    EXPECT_THAT(r.output, Not(HasSubstr("plugin time per frame")));
 }
 
 // A scenario through the test plugin's command, menu and window.
