@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <deque>
 #include <limits>
 #include <vector>
 
@@ -54,7 +55,6 @@ void read_texel(const capture_region &r, int x, int y, unsigned char out[4])
 class capture : public ::testing::Test {
 protected:
     simhost::host host;
-    std::vector<capture_region *> made;
 
     void SetUp() override
     {
@@ -66,22 +66,27 @@ protected:
     }
     void TearDown() override
     {
-        for (capture_region *r : made)
-            scr_cap_release(r);
+        for (capture_region &r : made)
+            scr_cap_release(&r);
     }
 
     void bind_panel() const { glBindFramebuffer(GL_FRAMEBUFFER, host.panel_framebuffer()); }
-    capture_region *keep(capture_region &r)
+    // A region the fixture owns, so that its GL objects are released even
+    // when a check fails half-way.
+    capture_region &region(const capture_region &from = pfd_region())
     {
-        made.push_back(&r);
-        return &r;
+        made.push_back(from);
+        return made.back();
     }
+
+private:
+    std::deque<capture_region> made;
 };
 
 TEST_F(capture, copies_the_rectangle_one_to_one_and_gives_the_simulator_its_framebuffer_back)
 {
-    capture_region r = pfd_region();
-    scr_cap_capture(keep(r), 5000000);
+    capture_region &r = region();
+    scr_cap_capture(&r, 5000000);
     ASSERT_NE(r.tex, 0u);
     ASSERT_NE(r.fbo, 0u);
     EXPECT_EQ(r.last_capture_us, 5000000u);
@@ -112,8 +117,7 @@ TEST_F(capture, copies_the_rectangle_one_to_one_and_gives_the_simulator_its_fram
 
 TEST_F(capture, a_region_is_captured_once_a_full_period_has_passed)
 {
-    capture_region r = pfd_region();
-    keep(r);
+    capture_region &r = region();
     const uint64_t t0 = 1000000;
     scr_cap_capture(&r, t0);
     scr_cap_capture(&r, t0 + 49999);
@@ -131,21 +135,21 @@ TEST_F(capture, a_region_is_captured_once_a_full_period_has_passed)
 
 TEST_F(capture, a_region_with_rate_0_is_never_captured_and_draws_nothing)
 {
-    capture_region r = pfd_region();
+    capture_region &r = region();
     r.rate = 0;
     for (uint64_t t : {uint64_t{0}, uint64_t{1000000}, std::numeric_limits<uint64_t>::max()})
-        scr_cap_update(keep(r), true, t);
+        scr_cap_update(&r, true, t);
     EXPECT_EQ(r.tex, 0u);
     EXPECT_EQ(r.last_capture_us, 0u);
 }
 
 TEST_F(capture, fractional_edges_are_cut_to_whole_pixels)
 {
-    capture_region r = pfd_region();
+    capture_region &r = region();
     r.src_x = 10.7;
     r.src_w = 100.6;
     r.src_h = 50.99;
-    scr_cap_capture(keep(r), 1000000);
+    scr_cap_capture(&r, 1000000);
     glBindTexture(GL_TEXTURE_2D, r.tex);
     GLint w = 0, h = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
@@ -169,9 +173,9 @@ void own_draw(capture_region *region, vect2_t pos, vect2_t size, void *user)
 
 TEST_F(capture, a_region_that_draws_itself_is_never_captured_nor_released)
 {
-    capture_region r = pfd_region();
+    capture_region &r = region();
     r.draw_fn = own_draw;
-    scr_cap_update(keep(r), true, 1000000);
+    scr_cap_update(&r, true, 1000000);
     EXPECT_EQ(r.tex, 0u) << "not captured";
     r.tex = 12345; // as if its owner kept a texture there
     scr_cap_update(&r, false, 2000000);
