@@ -68,20 +68,25 @@ double mismatch(const image &picture, const image &src, const quad_place &q, int
     return inside == 0 ? 1.0 : static_cast<double>(differ) / static_cast<double>(inside);
 }
 
-std::set<unsigned> live_textures(unsigned limit)
+namespace {
+
+std::set<unsigned> names_where(GLboolean (*exists)(GLuint), unsigned limit)
 {
     std::set<unsigned> names;
     for (unsigned n = 1; n <= limit; n++)
-        if (glIsTexture(n) == GL_TRUE)
+        if (exists(n) == GL_TRUE)
             names.insert(n);
     return names;
 }
 
+} // namespace
+
+std::set<unsigned> live_textures(unsigned limit)
+{
+    return names_where(glIsTexture, limit);
+}
+
 std::set<unsigned> live_framebuffers(unsigned limit)
 {
-    std::set<unsigned> names;
-    for (unsigned n = 1; n <= limit; n++)
-        if (glIsFramebuffer(n) == GL_TRUE)
-            names.insert(n);
-    return names;
+    return names_where(glIsFramebuffer, limit);
 }
