@@ -51,8 +51,10 @@ bool capture_registered = false;
 
 void register_capture()
 {
-    if (!capture_registered)
-        capture_registered = XPLMRegisterDrawCallback(popup_capture_cb, xplm_Phase_Gauges, 0, nullptr) != 0;
+    if (capture_registered)
+        return;
+    popup_capture_start();
+    capture_registered = XPLMRegisterDrawCallback(popup_capture_cb, xplm_Phase_Gauges, 0, nullptr) != 0;
 }
 
 void unregister_capture()

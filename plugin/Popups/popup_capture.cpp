@@ -8,13 +8,8 @@
 
 namespace {
 
-// Found once for the life of the module; the simulator keeps dataref
-// handles valid across enable and disable.
-XPLMDataRef panel_render_type()
-{
-    static const XPLMDataRef ref = XPLMFindDataRef("sim/graphics/view/panel_render_type");
-    return ref;
-}
+// Found when the pass is registered, not per frame.
+XPLMDataRef panel_render_type = nullptr;
 
 bool window_shown(const popup *pup)
 {
@@ -23,10 +18,15 @@ bool window_shown(const popup *pup)
 
 } // namespace
 
+void popup_capture_start()
+{
+    panel_render_type = XPLMFindDataRef("sim/graphics/view/panel_render_type");
+}
+
 int popup_capture_cb(XPLMDrawingPhase, int, void *)
 {
     // Only this pass has the panel with the displays bound.
-    if (XPLMGetDatai(panel_render_type()) != 2)
+    if (panel_render_type == nullptr || XPLMGetDatai(panel_render_type) != 2)
         return 1;
 
     const uint64_t now_us = perf_now_us();

@@ -6,5 +6,8 @@
 
 #include "XPLMDisplay.h"
 
+// Finds what the pass reads; called before the callback is registered.
+void popup_capture_start();
+
 // A draw callback for the gauges phase, after the simulator's drawing.
 int popup_capture_cb(XPLMDrawingPhase phase, int is_before, void *ref);

@@ -201,6 +201,8 @@ protected:
     {
         capture::SetUp();
         popup_system_init(std::string(KYV_PLUGIN_DIR) + "/");
+        // Each test's host has datarefs of its own.
+        popup_capture_start();
     }
     void TearDown() override
     {
