@@ -10,7 +10,7 @@ bool contains(const hotspot &h, double px, double py)
 
 } // namespace
 
-hotspot *find_hotspot(popup *pup, double px, double py)
+hotspot *find_hotspot(const popup *pup, double px, double py)
 {
     if (pup == nullptr)
         return nullptr;

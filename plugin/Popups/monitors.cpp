@@ -21,6 +21,41 @@ void monitor_search_cb(int index, int left, int top, int right, int bottom, void
         search->found = true;
 }
 
+struct monitor_point {
+    int32_t x;
+    int32_t y;
+    int32_t index;
+};
+
+void monitor_point_cb(int index, int left, int top, int right, int bottom, void *ref)
+{
+    auto *point = static_cast<monitor_point *>(ref);
+    logMsg("Monitor %d: [L: %d T: %d], [R: %d B: %d]", index, left, top, right, bottom);
+    if (left < point->x && point->x < right && bottom < point->y && point->y < top)
+        point->index = index;
+}
+
+// The widths, in boxels, of the screens the displays are made for.
+bool display_monitor_width(int64_t width)
+{
+    return width == 1024 || width == 800 || width == 683;
+}
+
+void monitor_pick_cb(int index, int left, int top, int right, int bottom, void *ref)
+{
+    auto *pick = static_cast<monitor_pick *>(ref);
+    logMsg("KYV Monitor %d: [L: %d T: %d], [R: %d B: %d]", index, left, top, right, bottom);
+    if (!display_monitor_width(static_cast<int64_t>(right) - left))
+        return;
+    if (pick->pfd == -1) {
+        logMsg("KYV: Found Monitor %d for PFD", index);
+        pick->pfd = index;
+    } else {
+        logMsg("KYV: Found Monitor %d for MFD", index);
+        pick->mfd = index;
+    }
+}
+
 } // namespace
 
 bool monitor_present(int index)
@@ -28,4 +63,18 @@ bool monitor_present(int index)
     monitor_search search{index, false};
     XPLMGetAllMonitorBoundsGlobal(monitor_search_cb, &search);
     return search.found;
+}
+
+int monitor_at(int x, int y)
+{
+    monitor_point point{x, y, -1};
+    XPLMGetAllMonitorBoundsGlobal(monitor_point_cb, &point);
+    return point.index;
+}
+
+monitor_pick pick_display_monitors()
+{
+    monitor_pick pick{-1, -1};
+    XPLMGetAllMonitorBoundsGlobal(monitor_pick_cb, &pick);
+    return pick;
 }

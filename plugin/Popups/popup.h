@@ -92,7 +92,7 @@ extern popup pfd2_popup;
 
 // The first hot-spot, in list order, that strictly contains the display
 // point (px, py); null when none does.
-hotspot *find_hotspot(popup *pup, double px, double py);
+hotspot *find_hotspot(const popup *pup, double px, double py);
 
 // Looks up the commands of the display's hot-spots; unknown names stay null.
 void resolve_hotspot_commands(popup *pup);

@@ -7,6 +7,7 @@
 #include <acfutils/helpers.h>
 #include <acfutils/log.h>
 
+#include "popup_input.h"
 #include "popup_window.h"
 #include "scr_cap.h"
 
@@ -99,6 +100,11 @@ void fini_popup(popup *pup)
         r->last_capture_us = 0;
         scr_cap_release(r);
     }
+    // A press under way when the window went is over.
+    pup->grab_dx = 0;
+    pup->grab_dy = 0;
+    pup->resize_side = 0;
+    pup->dragging = 0;
 }
 
 } // namespace
@@ -141,6 +147,8 @@ bool popup_init(popup *pup)
 
 void popup_system_fini()
 {
+    // A hot-spot's command must not stay held by a plugin that stops.
+    popup_release_held_command();
     for (popup *pup : popup_list)
         fini_popup(pup);
     popup_list.clear();

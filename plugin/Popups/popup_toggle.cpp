@@ -6,11 +6,11 @@
 
 #include "monitors.h"
 #include "popupSystem.h"
+#include "popup_move.h"
 #include "popup_window.h"
 
 namespace {
 
-constexpr int min_window_width = 256;
 constexpr int max_window_size = 4096;
 
 // Hidden, undecorated, at the display's native size, centred in the screen.

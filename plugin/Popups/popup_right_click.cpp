@@ -1,0 +1,54 @@
+// Right clicks in a window's corners remember where the display belongs:
+// full screen on the monitor under the click, popped out where the window
+// is now, or the PFD's and MFD's monitors exchanged.
+
+#include <acfutils/log.h>
+
+#include "monitor_assignment.h"
+#include "monitors.h"
+#include "popup.h"
+#include "popup_window.h"
+#include "popup_zones.h"
+
+namespace {
+
+void save_monitor(popup *pup, const window_point &p)
+{
+    logMsg("Save Monitor Full Screen");
+    const popup_keys &k = *pup->keys;
+    k.monitor_start->set(monitor_at(p.x, p.y));
+    k.popup_at_start->set(2);
+    // Closed and opened again, the window takes its new place.
+    popup_toggle(nullptr, xplm_CommandEnd, pup);
+    popup_toggle(nullptr, xplm_CommandEnd, pup);
+}
+
+void save_popout_location(popup *pup, const window_point &p)
+{
+    logMsg("Save Popout Window Location");
+    const popup_keys &k = *pup->keys;
+    k.x->set(p.left);
+    k.y->set(p.bottom);
+    k.w->set(p.right - p.left);
+    k.h->set(p.top - p.bottom);
+    k.popup_at_start->set(1);
+    k.monitor_start->set(-1);
+}
+
+} // namespace
+
+// Never consumes the click: it goes on to the simulator as well.
+int popup_right_click(XPLMWindowID win, int x, int y, XPLMMouseStatus status, void *ref)
+{
+    auto *pup = static_cast<popup *>(ref);
+    if (status != xplm_MouseDown || pup == nullptr || win == nullptr)
+        return 0;
+    const window_point p = window_point_of(win, x, y);
+    if (top_left_corner(p))
+        save_monitor(pup, p);
+    else if (top_right_corner(p))
+        save_popout_location(pup, p);
+    else if (bottom_right_corner(p))
+        swap_screens();
+    return 0;
+}
