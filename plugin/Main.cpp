@@ -22,6 +22,7 @@
 #include "config.h"
 #include "perf_clock.h"
 #include "plugin_folder.h"
+#include "startup.h"
 
 #ifndef KYV_PLUGIN_VERSION
 #define KYV_PLUGIN_VERSION "3.0.1"
@@ -42,8 +43,6 @@ const std::string build_banner =
 // derived from it must fit plugin_folder_size.
 char plugin_file_path[4096];
 char plugin_folder[plugin_folder_size];
-
-int frame_count = 0;
 
 // Registered at start and removed at disable; an enable after a disable
 // puts it back, or the displays would stay blank.
@@ -84,13 +83,6 @@ void start_crc64()
     crc64_srand(perf_now_us());
 }
 
-float startup_flight_loop(float, float, int, void *)
-{
-    if (frame_count <= 50)
-        frame_count++;
-    return -1.0f;
-}
-
 void copy_out(char *dst, const char *src)
 {
     memcpy(dst, src, strlen(src) + 1);
@@ -100,7 +92,7 @@ void copy_out(char *dst, const char *src)
 
 PLUGIN_API int XPluginStart(char *name, char *sig, char *desc)
 {
-    frame_count = 0;
+    startup_reset();
     capture_registered = false;
     XPLMEnableFeature("XPLM_USE_NATIVE_PATHS", 1);
     copy_out(name, plugin_name);
@@ -147,7 +139,7 @@ PLUGIN_API int XPluginEnable(void)
     logMsg("G1000 Popup Init");
     popup_system_init(plugin_folder);
     register_capture();
-    frame_count = 0;
+    startup_reset();
     XPLMRegisterFlightLoopCallback(startup_flight_loop, -1.0f, nullptr);
     logMsg("XPLMEnable Complete");
     return 1;
@@ -158,6 +150,7 @@ PLUGIN_API void XPluginDisable(void)
     logMsg("XPLMDisable");
     logMsg("Unregistering FLC - EF");
     XPLMUnregisterFlightLoopCallback(startup_flight_loop, nullptr);
+    startup_remove_menu();
     logMsg("Unregistering G1000 Popups");
     popup_system_fini();
     logMsg("Unregistering Draw Callbacks");
