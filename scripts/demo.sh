@@ -6,10 +6,11 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 build_dir="${KYV_BUILD_DIR:-build}"
 mkdir -p out
-# Run on a copy of the plugin folder, so the demo's settings never touch the build.
+# Run on a copy of the plugin folder, so the demo's settings never touch the
+# build; it starts without settings, as on a new desk.
 rm -rf out/kyv_pop out/*.png out/Log.txt
 cp -r "$build_dir/kyv_pop" out/kyv_pop
-cp demo/popups.cfg out/kyv_pop/settings/popups.cfg
+rm -f out/kyv_pop/settings/popups.cfg
 # --keep-going: a step the plugin cannot do yet is reported, the demo still runs.
 "$build_dir/simhost/headless_sim" --plugin out/kyv_pop --scenario demo/scenario.txt --out out \
     --log out/Log.txt --keep-going
