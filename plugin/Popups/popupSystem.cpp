@@ -84,10 +84,7 @@ void fini_popup(popup *pup)
         pup->win = nullptr;
     }
     // The renderer's worker reads the overlay image: stop it first.
-    if (pup->mtcr != nullptr) {
-        mt_cairo_render_fini(pup->mtcr);
-        pup->mtcr = nullptr;
-    }
+    popup_finish_renderer(pup);
     if (pup->bezel != nullptr) {
         cairo_surface_destroy(pup->bezel);
         pup->bezel = nullptr;
@@ -159,6 +156,14 @@ cursor_t *popup_cursor_image(cursor_id id)
 {
     const auto i = static_cast<size_t>(id);
     return i < cursor_count ? cursors[i] : nullptr;
+}
+
+void popup_finish_renderer(popup *pup)
+{
+    if (pup->mtcr != nullptr) {
+        mt_cairo_render_fini(pup->mtcr);
+        pup->mtcr = nullptr;
+    }
 }
 
 bool popup_has_overlay(const popup *pup)

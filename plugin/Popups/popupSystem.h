@@ -42,5 +42,8 @@ enum class cursor_id {
 // Null when its image could not be read or the system is not running.
 cursor_t *popup_cursor_image(cursor_id id);
 
+// Stops and frees the display's overlay renderer, if it has one.
+void popup_finish_renderer(popup *pup);
+
 // Whether the display's overlay image was read and can size a renderer.
 bool popup_has_overlay(const popup *pup);

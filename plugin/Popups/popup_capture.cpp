@@ -32,10 +32,8 @@ int popup_capture_cb(XPLMDrawingPhase, int, void *)
     const uint64_t now_us = perf_now_us();
     for (popup *pup : popup_list) {
         const bool visible = window_shown(pup);
-        if (!visible && pup->mtcr != nullptr) {
-            mt_cairo_render_fini(pup->mtcr);
-            pup->mtcr = nullptr;
-        }
+        if (!visible)
+            popup_finish_renderer(pup);
         if (!pup->use_capture || pup->regions == nullptr)
             continue;
         for (capture_region *r = pup->regions; !region_is_end(*r); r++)

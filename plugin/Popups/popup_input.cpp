@@ -4,6 +4,7 @@
 #include <acfutils/log.h>
 
 #include "popup.h"
+#include "popupSystem.h"
 #include "popup_input.h"
 #include "popup_move.h"
 #include "popup_window.h"
@@ -52,10 +53,7 @@ void mouse_down(popup *pup, const window_point &p, bool popped_out)
 
     if (top_left_corner(p)) {
         logMsg("Close Window %s", pup->title.c_str());
-        if (pup->mtcr != nullptr) {
-            mt_cairo_render_fini(pup->mtcr);
-            pup->mtcr = nullptr;
-        }
+        popup_finish_renderer(pup);
         XPLMSetWindowIsVisible(pup->win, 0);
         return;
     }

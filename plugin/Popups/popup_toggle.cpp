@@ -43,14 +43,6 @@ void create_window(popup *pup)
     XPLMSetWindowResizingLimits(pup->win, min_window_width, 0, max_window_size, max_window_size);
 }
 
-void finish_renderer(popup *pup)
-{
-    if (pup->mtcr != nullptr) {
-        mt_cairo_render_fini(pup->mtcr);
-        pup->mtcr = nullptr;
-    }
-}
-
 void close_window(popup *pup)
 {
     logMsg("Popup Closed");
@@ -59,7 +51,7 @@ void close_window(popup *pup)
         XPLMSetWindowPositioningMode(pup->win, xplm_WindowPositionFree, 0);
     XPLMSetWindowIsVisible(pup->win, 0);
     logMsg("MTCR FINI");
-    finish_renderer(pup);
+    popup_finish_renderer(pup);
     logMsg("Popup Close Fini");
 }
 
@@ -68,7 +60,7 @@ void close_window(popup *pup)
 void start_renderer(popup *pup)
 {
     // A window hidden by the simulator itself still holds its renderer.
-    finish_renderer(pup);
+    popup_finish_renderer(pup);
     if (!popup_has_overlay(pup))
         return;
     pup->mtcr = mt_cairo_render_init(static_cast<unsigned>(cairo_image_surface_get_width(pup->bezel)),
