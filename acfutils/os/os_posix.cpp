@@ -35,7 +35,7 @@ bool slot_key(os_tls_key_t *slot, pthread_key_t *key)
             if (__atomic_compare_exchange_n(&slot->created, &expected, SLOT_CREATING, false, __ATOMIC_ACQ_REL,
                                             __ATOMIC_ACQUIRE)) {
                 pthread_key_t k;
-                if (pthread_key_create(&k, nullptr) != 0) {
+                if (pthread_key_create(&k, slot->destructor) != 0) {
                     __atomic_store_n(&slot->created, SLOT_NONE, __ATOMIC_RELEASE);
                     return false;
                 }
@@ -75,6 +75,19 @@ bool os_tls_set(os_tls_key_t *slot, void *value)
     if (slot == nullptr || !slot_key(slot, &key))
         return false;
     return pthread_setspecific(key, value) == 0;
+}
+
+void os_tls_delete(os_tls_key_t *slot)
+{
+    if (slot == nullptr || __atomic_load_n(&slot->created, __ATOMIC_ACQUIRE) != SLOT_READY)
+        return;
+    pthread_key_t key = (pthread_key_t)slot->key;
+    void *own = pthread_getspecific(key);
+    pthread_setspecific(key, nullptr);
+    pthread_key_delete(key);
+    __atomic_store_n(&slot->created, SLOT_NONE, __ATOMIC_RELEASE);
+    if (own != nullptr && slot->destructor != nullptr)
+        slot->destructor(own);
 }
 
 uint64_t os_perf_counter(void)

@@ -7,17 +7,25 @@
 
 #include <string.h>
 
+namespace {
+
+void free_record(void *ctx)
+{
+    lacf_free(ctx);
+}
+
+} // namespace
+
 extern "C" {
 
-os_tls_key_t lacf_glew_ctx_key = {};
-
 /*
- * The record of a thread lives as long as the process: it is not freed when
- * the thread ends (8 bytes per GL thread). A thread_local destructor would
- * free it, but would also pin this library in memory (glibc keeps a DSO with
- * pending thread_local destructors loaded), so a plugin reload would get the
- * old image back with its old static state.
+ * A thread's record is freed when the thread ends. The slot's key goes when
+ * this code is unloaded, so that no ending thread calls into it afterwards
+ * (records of other threads still running then are not freed; only the
+ * simulator's main thread draws).
  */
+os_tls_key_t lacf_glew_ctx_key = {0, 0, free_record};
+
 lacf_glew_ctx_t *lacf_glew_get_context(void)
 {
     lacf_glew_ctx_t *ctx = static_cast<lacf_glew_ctx_t *>(os_tls_get(&lacf_glew_ctx_key));
@@ -51,3 +59,11 @@ GLenum lacf_glew_context_init(lacf_glew_ctx_t *ctx)
 }
 
 } // extern "C"
+
+namespace {
+
+struct slot_release {
+    ~slot_release() { os_tls_delete(&lacf_glew_ctx_key); }
+} release_at_unload;
+
+} // namespace

@@ -97,6 +97,35 @@ TEST(OsTls, NullSlot)
     EXPECT_FALSE(os_tls_set(nullptr, nullptr));
 }
 
+namespace {
+std::atomic<int> destroyed{0};
+void count_destroyed(void *v)
+{
+    destroyed += *static_cast<int *>(v);
+}
+} // namespace
+
+TEST(OsTls, EndingThreadsHandTheirValuesToTheDestructorAndDeleteHandsTheCallers)
+{
+    os_tls_key_t slot = {0, 0, count_destroyed};
+    destroyed = 0;
+    int own = 100, theirs = 1;
+    ASSERT_TRUE(os_tls_set(&slot, &own));
+    std::thread([&] { os_tls_set(&slot, &theirs); }).join();
+    std::thread([&] { (void)os_tls_get(&slot); }).join();
+    EXPECT_EQ(destroyed, 1) << "only the thread that set a value hands it over, once";
+
+    os_tls_delete(&slot);
+    EXPECT_EQ(destroyed, 101) << "the caller's value goes to the destructor at delete";
+    os_tls_delete(&slot);
+    EXPECT_EQ(destroyed, 101) << "a second delete does nothing";
+
+    EXPECT_EQ(os_tls_get(&slot), nullptr) << "a use after delete starts a fresh slot";
+    std::thread([&] { os_tls_set(&slot, &theirs); }).join();
+    EXPECT_EQ(destroyed, 102);
+    os_tls_delete(&slot);
+}
+
 TEST(OsPerf, Frequency)
 {
     EXPECT_EQ(os_perf_frequency(), 10000000ull);
