@@ -9,6 +9,7 @@
 #include "gl_pixels.h"
 
 #include "plugin_fixture.h"
+#include "thread_count.h"
 
 using simhost::rect;
 using ::testing::ElementsAre;
@@ -28,16 +29,6 @@ std::vector<std::string> lines_starting(const std::vector<std::string> &msgs, co
         if (m.rfind(prefix, 0) == 0)
             out.push_back(m);
     return out;
-}
-
-size_t thread_count()
-{
-    size_t n = 0;
-    for (const auto &e : std::filesystem::directory_iterator("/proc/self/task")) {
-        (void)e;
-        n++;
-    }
-    return n;
 }
 
 TEST_F(popup_windows, enable_makes_the_three_commands_in_display_order_and_disable_lets_go_of_them)

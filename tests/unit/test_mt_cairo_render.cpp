@@ -7,13 +7,13 @@
 #include <array>
 #include <chrono>
 #include <condition_variable>
-#include <dirent.h>
 #include <future>
 #include <mutex>
 #include <thread>
 
 #include "XPLMGraphics.h"
 #include "gl_context.h"
+#include "thread_count.h"
 
 using namespace std::chrono_literals;
 
@@ -98,17 +98,6 @@ void fini_cb(cairo_t *, void *p)
     std::lock_guard<std::mutex> lk(pr->m);
     pr->finis++;
     pr->fini_tid = std::this_thread::get_id();
-}
-
-int count_threads()
-{
-    int n = 0;
-    if (DIR *d = opendir("/proc/self/task")) {
-        while (dirent *e = readdir(d))
-            n += e->d_name[0] != '.';
-        closedir(d);
-    }
-    return n;
 }
 
 void release(probe &pr, int n)
@@ -224,7 +213,7 @@ TEST(MtCairoRender, RefusesAnEmptySizeOrAFailedInit)
 
 TEST(MtCairoRender, ManyStartsAndStopsLeaveNoThreadsBehind)
 {
-    int threads = count_threads();
+    const size_t threads = thread_count();
     for (int i = 0; i < 200; i++) {
         probe pr;
         mt_cairo_render_t *mtcr =
@@ -234,7 +223,7 @@ TEST(MtCairoRender, ManyStartsAndStopsLeaveNoThreadsBehind)
         mt_cairo_render_fini(mtcr);
         ASSERT_EQ(pr.finis, 1);
     }
-    EXPECT_EQ(count_threads(), threads);
+    EXPECT_EQ(thread_count(), threads);
 }
 
 /* Draws into a size x size framebuffer whose pixels map 1:1 to GL units. */
