@@ -9,6 +9,7 @@ packages=(
   libcairo2-dev libglew-dev
   libegl-dev libgl-dev libgl1-mesa-dri libegl-mesa0
   libgtest-dev libgmock-dev
+  clang libclang-rt-14-dev llvm
 )
 
 missing=()

@@ -75,7 +75,12 @@ bool plugin_module::open(const std::string &path, std::string &error)
     }
     // RTLD_NOW: a plugin that needs an XPLM function we lack fails here, by
     // name, not with a crash at its first call.
-    void *handle = dlopen(abs.c_str(), RTLD_NOW | RTLD_LOCAL);
+    int flags = RTLD_NOW | RTLD_LOCAL;
+#ifdef KYV_SANITIZED
+    // Keeps an unloaded plugin's code mapped, so leak reports can name its functions.
+    flags |= RTLD_NODELETE;
+#endif
+    void *handle = dlopen(abs.c_str(), flags);
     if (handle == nullptr) {
         const char *why = dlerror();
         error = "cannot load " + abs.string() + ": " + (why != nullptr ? why : "unknown loader error");
