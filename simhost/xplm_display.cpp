@@ -48,6 +48,23 @@ bool valid_rect(host_state &h, const char *call, const rect &r)
     return false;
 }
 
+// Calls the receiver once per monitor, synchronously, before returning.
+template <typename Receiver> void report_monitors(const char *call, Receiver receiver, void *refcon)
+{
+    with_host(call, [=](host_state &h) {
+        if (receiver == nullptr) {
+            h.log.unexpected(call, "null receiver");
+            return;
+        }
+        // A copy: the receiver may do anything, and the list must not move under us.
+        const std::vector<simhost::monitor_bounds> monitors = h.desk.monitors();
+        for (size_t i = 0; i < monitors.size(); i++) {
+            const rect &m = monitors[i];
+            receiver(static_cast<int>(i), m.left, m.top, m.right, m.bottom, refcon);
+        }
+    });
+}
+
 } // namespace
 
 int XPLMRegisterDrawCallback(XPLMDrawCallback_f inCallback, XPLMDrawingPhase inPhase, int inWantsBefore,
@@ -113,18 +130,14 @@ void XPLMGetScreenBoundsGlobal(int *outLeft, int *outTop, int *outRight, int *ou
 
 void XPLMGetAllMonitorBoundsGlobal(XPLMReceiveMonitorBoundsGlobal_f inMonitorBoundsCallback, void *inRefcon)
 {
-    with_host("XPLMGetAllMonitorBoundsGlobal", [=](host_state &h) {
-        if (inMonitorBoundsCallback == nullptr) {
-            h.log.unexpected("XPLMGetAllMonitorBoundsGlobal", "null receiver");
-            return;
-        }
-        // A copy: the receiver may do anything, and the list must not move under us.
-        const std::vector<simhost::monitor_bounds> monitors = h.desk.monitors();
-        for (size_t i = 0; i < monitors.size(); i++) {
-            const rect &m = monitors[i];
-            inMonitorBoundsCallback(static_cast<int>(i), m.left, m.top, m.right, m.bottom, inRefcon);
-        }
-    });
+    report_monitors("XPLMGetAllMonitorBoundsGlobal", inMonitorBoundsCallback, inRefcon);
+}
+
+// Every monitor of the desktop is one the simulator runs on, and one boxel is
+// one pixel, so the operating system's bounds are the same rectangles.
+void XPLMGetAllMonitorBoundsOS(XPLMReceiveMonitorBoundsOS_f inMonitorBoundsCallback, void *inRefcon)
+{
+    report_monitors("XPLMGetAllMonitorBoundsOS", inMonitorBoundsCallback, inRefcon);
 }
 
 void XPLMGetMouseLocationGlobal(int *outX, int *outY)

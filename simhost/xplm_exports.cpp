@@ -39,6 +39,7 @@ const xplm_function table[] = {
     XPLM_FUNCTION(XPLMGetScreenSize),
     XPLM_FUNCTION(XPLMGetScreenBoundsGlobal),
     XPLM_FUNCTION(XPLMGetAllMonitorBoundsGlobal),
+    XPLM_FUNCTION(XPLMGetAllMonitorBoundsOS),
     XPLM_FUNCTION(XPLMGetMouseLocationGlobal),
     XPLM_FUNCTION(XPLMGetWindowGeometry),
     XPLM_FUNCTION(XPLMSetWindowGeometry),

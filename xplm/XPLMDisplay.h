@@ -57,8 +57,8 @@ typedef int XPLMWindowPositioningMode;
 typedef void (*XPLMDrawWindow_f)(XPLMWindowID inWindowID, void *inRefcon);
 typedef int (*XPLMHandleMouseClick_f)(XPLMWindowID inWindowID, int x, int y, XPLMMouseStatus inMouse,
                                       void *inRefcon);
-typedef void (*XPLMHandleKey_f)(XPLMWindowID inWindowID, char inKey, XPLMKeyFlags inFlags,
-                                char inVirtualKey, void *inRefcon, int losingFocus);
+typedef void (*XPLMHandleKey_f)(XPLMWindowID inWindowID, char inKey, XPLMKeyFlags inFlags, char inVirtualKey,
+                                void *inRefcon, int losingFocus);
 typedef XPLMCursorStatus (*XPLMHandleCursor_f)(XPLMWindowID inWindowID, int x, int y, void *inRefcon);
 typedef int (*XPLMHandleMouseWheel_f)(XPLMWindowID inWindowID, int x, int y, int wheel, int clicks,
                                       void *inRefcon);
@@ -85,8 +85,11 @@ typedef struct {
 static_assert(sizeof(XPLMCreateWindow_t) == 88, "XPLMCreateWindow_t must match the simulator's layout");
 #endif
 
-typedef void (*XPLMReceiveMonitorBoundsGlobal_f)(int inMonitorIndex, int inLeftBx, int inTopBx,
-                                                 int inRightBx, int inBottomBx, void *inRefcon);
+typedef void (*XPLMReceiveMonitorBoundsGlobal_f)(int inMonitorIndex, int inLeftBx, int inTopBx, int inRightBx,
+                                                 int inBottomBx, void *inRefcon);
+
+typedef void (*XPLMReceiveMonitorBoundsOS_f)(int inMonitorIndex, int inLeftPx, int inTopPx, int inRightPx,
+                                             int inBottomPx, void *inRefcon);
 
 XPLM_API XPLMWindowID XPLMCreateWindowEx(XPLMCreateWindow_t *inParams);
 XPLM_API void XPLMDestroyWindow(XPLMWindowID inWindowID);
@@ -94,13 +97,14 @@ XPLM_API void XPLMGetScreenSize(int *outWidth, int *outHeight);
 XPLM_API void XPLMGetScreenBoundsGlobal(int *outLeft, int *outTop, int *outRight, int *outBottom);
 XPLM_API void XPLMGetAllMonitorBoundsGlobal(XPLMReceiveMonitorBoundsGlobal_f inMonitorBoundsCallback,
                                             void *inRefcon);
+XPLM_API void XPLMGetAllMonitorBoundsOS(XPLMReceiveMonitorBoundsOS_f inMonitorBoundsCallback, void *inRefcon);
 XPLM_API void XPLMGetMouseLocationGlobal(int *outX, int *outY);
 XPLM_API void XPLMGetWindowGeometry(XPLMWindowID inWindowID, int *outLeft, int *outTop, int *outRight,
                                     int *outBottom);
 XPLM_API void XPLMSetWindowGeometry(XPLMWindowID inWindowID, int inLeft, int inTop, int inRight,
                                     int inBottom);
-XPLM_API void XPLMGetWindowGeometryOS(XPLMWindowID inWindowID, int *outLeft, int *outTop,
-                                      int *outRight, int *outBottom);
+XPLM_API void XPLMGetWindowGeometryOS(XPLMWindowID inWindowID, int *outLeft, int *outTop, int *outRight,
+                                      int *outBottom);
 XPLM_API void XPLMSetWindowGeometryOS(XPLMWindowID inWindowID, int inLeft, int inTop, int inRight,
                                       int inBottom);
 XPLM_API int XPLMGetWindowIsVisible(XPLMWindowID inWindowID);
@@ -108,12 +112,10 @@ XPLM_API void XPLMSetWindowIsVisible(XPLMWindowID inWindowID, int inIsVisible);
 XPLM_API int XPLMWindowIsPoppedOut(XPLMWindowID inWindowID);
 XPLM_API int XPLMWindowIsInVR(XPLMWindowID inWindowID);
 XPLM_API void XPLMSetWindowPositioningMode(XPLMWindowID inWindowID,
-                                           XPLMWindowPositioningMode inPositioningMode,
-                                           int inMonitorIndex);
+                                           XPLMWindowPositioningMode inPositioningMode, int inMonitorIndex);
 XPLM_API void XPLMSetWindowTitle(XPLMWindowID inWindowID, const char *inWindowTitle);
 XPLM_API void XPLMSetWindowResizingLimits(XPLMWindowID inWindowID, int inMinWidthBoxels,
-                                          int inMinHeightBoxels, int inMaxWidthBoxels,
-                                          int inMaxHeightBoxels);
+                                          int inMinHeightBoxels, int inMaxWidthBoxels, int inMaxHeightBoxels);
 
 #ifdef __cplusplus
 }

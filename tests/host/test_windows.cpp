@@ -59,6 +59,9 @@ TEST_F(windows, the_monitors_are_enumerated_in_order_and_the_screen_follows_them
     XPLMGetAllMonitorBoundsGlobal(record_monitor, &seen);
     EXPECT_THAT(seen, ElementsAre(ElementsAre(0, 0, 1080, 1920, 0), ElementsAre(1, 1920, 768, 2944, 0),
                                   ElementsAre(2, 2944, 768, 3968, 0)));
+    std::vector<std::vector<int>> seen_os;
+    XPLMGetAllMonitorBoundsOS(record_monitor, &seen_os);
+    EXPECT_EQ(seen_os, seen) << "one boxel is one pixel: the system's bounds are the same";
     int w = 0, hgt = 0;
     XPLMGetScreenSize(&w, &hgt);
     EXPECT_EQ(w, 1920);

@@ -116,6 +116,7 @@ const std::vector<stub_call> &misuses()
          }},
         {"XPLMDestroyWindow", [] { XPLMDestroyWindow(nullptr); }},
         {"XPLMGetAllMonitorBoundsGlobal", [] { XPLMGetAllMonitorBoundsGlobal(nullptr, nullptr); }},
+        {"XPLMGetAllMonitorBoundsOS", [] { XPLMGetAllMonitorBoundsOS(nullptr, nullptr); }},
         {"XPLMGetWindowGeometry",
          [] {
              XPLMGetWindowGeometry(nullptr, &outputs[0], nullptr, &outputs[2], nullptr);
