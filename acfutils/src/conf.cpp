@@ -275,6 +275,32 @@ bool write_all(int fd, const char *buf, size_t len)
 
 std::atomic<unsigned> tmp_counter{0};
 
+/* A decimal 32-bit integer with an optional sign, and nothing else. */
+bool parse_int(const std::string &text, int *value)
+{
+    const char *p = text.c_str(), *end = p + text.size();
+    bool neg = false;
+    if (p < end && (*p == '+' || *p == '-')) {
+        neg = (*p == '-');
+        p++;
+    }
+    if (p == end)
+        return false;
+    /* Accumulated as a magnitude; INT_MIN's is one more than INT_MAX's. */
+    const long long limit = neg ? -(long long)INT_MIN : (long long)INT_MAX;
+    long long mag = 0;
+    for (; p < end; p++) {
+        if (*p < '0' || *p > '9')
+            return false;
+        mag = mag * 10 + (*p - '0');
+        if (mag > limit)
+            return false;
+    }
+    if (value != nullptr)
+        *value = (int)(neg ? -mag : mag);
+    return true;
+}
+
 } // namespace
 
 extern "C" {
@@ -446,27 +472,10 @@ bool conf_get_i(const conf_t *conf, const char *key, int *value)
     const std::string *s = conf->get(key);
     if (s == nullptr)
         return false;
-
-    const char *p = s->c_str(), *end = p + s->size();
-    bool neg = false;
-    if (p < end && (*p == '+' || *p == '-')) {
-        neg = (*p == '-');
-        p++;
-    }
-    if (p == end)
+    if (!parse_int(*s, value)) {
+        logMsg("conf: \"%s\" holds \"%.40s\", not a whole number of 32 bits", key, s->c_str());
         return false;
-    /* Accumulated as a magnitude; INT_MIN's is one more than INT_MAX's. */
-    const long long limit = neg ? -(long long)INT_MIN : (long long)INT_MAX;
-    long long mag = 0;
-    for (; p < end; p++) {
-        if (*p < '0' || *p > '9')
-            return false;
-        mag = mag * 10 + (*p - '0');
-        if (mag > limit)
-            return false;
     }
-    if (value != nullptr)
-        *value = (int)(neg ? -mag : mag);
     return true;
 }
 

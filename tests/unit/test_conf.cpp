@@ -24,6 +24,7 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -387,7 +388,12 @@ TEST_F(ConfTest, IntegerParsing)
         int v = 123456;
         EXPECT_EQ(conf_get_i(c, key.c_str(), &v), cases[i].ok);
         EXPECT_EQ(v, cases[i].ok ? cases[i].value : 123456) << "untouched when absent";
+        const std::string said = "\"" + key + "\" holds \"" + cases[i].text + "\", not a whole number";
+        EXPECT_EQ(log_contains(said), !cases[i].ok) << "a value that is there but unusable is named";
     }
+    int v = 0;
+    EXPECT_FALSE(conf_get_i(c, "absent", &v));
+    EXPECT_FALSE(log_contains("\"absent\"")) << "a missing key is the caller's to report";
     conf_free(c);
 }
 
@@ -631,6 +637,39 @@ TEST_F(ConfTest, InvalidKeysAreNotSet)
     ASSERT_TRUE(conf_write_file(c, p.c_str()));
     EXPECT_EQ(read_raw(p), "ok = 5\n");
     conf_free(c);
+}
+
+TEST_F(ConfTest, AWriterKilledMidWriteLeavesTheOldOrTheNewFileNeverAPart)
+{
+    // Two contents big enough that writing one takes a while.
+    conf_t *a = conf_create_empty(), *b = conf_create_empty();
+    for (int i = 0; i < 20000; i++) {
+        const std::string key = "key_" + std::to_string(i);
+        conf_set_i(a, key.c_str(), i);
+        conf_set_i(b, key.c_str(), -i - 1);
+    }
+    const std::string p = path("popups.cfg"), other = path("other.cfg");
+    ASSERT_TRUE(conf_write_file(b, other.c_str()));
+    ASSERT_TRUE(conf_write_file(a, p.c_str()));
+    const std::string text_a = read_raw(p), text_b = read_raw(other);
+
+    for (int round = 0; round < 20; round++) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            for (int i = 0;; i++)
+                conf_write_file(i % 2 ? a : b, p.c_str());
+        }
+        usleep(static_cast<useconds_t>(500 + round * 900));
+        kill(pid, SIGKILL);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        const std::string now = read_raw(p);
+        ASSERT_TRUE(now == text_a || now == text_b)
+            << "killed after " << 500 + round * 900 << " us, the file holds " << now.size() << " bytes";
+    }
+    conf_free(a);
+    conf_free(b);
 }
 
 TEST_F(ConfTest, WriteReplacesAtomicallyAndLeavesNoTempFile)
