@@ -1,5 +1,7 @@
 #include "config.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -82,10 +84,16 @@ void pref_store::open(const char *folder)
     logMsg("Created Configuration: %s with path %s", file_name, path.c_str());
     ensure_folder(folder);
 
-    conf = conf_read_file(path.c_str(), nullptr);
+    int bad_line = -1;
+    errno = 0;
+    conf = conf_read_file(path.c_str(), &bad_line);
     if (conf == nullptr) {
+        if (errno != ENOENT)
+            logMsg("Cannot read %s: %s", path.c_str(), strerror(errno));
         logMsg("Error Reading Config File. Creating New File");
         conf = conf_create_empty();
+    } else if (bad_line >= 0) {
+        keep_original(bad_line);
     }
     sync();
     write();
@@ -96,6 +104,22 @@ void pref_store::open(const char *folder)
     if (conf == nullptr)
         logMsg("Unable to Initialize Failures");
     sync();
+}
+
+// The rewrite below drops the lines that could not be read; whatever the user
+// meant by them stays in a copy beside the file.
+void pref_store::keep_original(int first_bad_line)
+{
+    const std::string copy = path + ".bak";
+    std::error_code ec;
+    std::filesystem::copy_file(path, copy, std::filesystem::copy_options::overwrite_existing, ec);
+    if (ec) {
+        logMsg("%s: line %d and maybe others could not be read, and no copy could be kept as %s: %s",
+               file_name, first_bad_line, copy.c_str(), ec.message().c_str());
+    } else {
+        logMsg("%s: line %d and maybe others could not be read; the file as it was is kept as %s", file_name,
+               first_bad_line, copy.c_str());
+    }
 }
 
 void pref_store::sync()

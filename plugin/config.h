@@ -77,6 +77,8 @@ public:
     bool write();
 
 private:
+    void keep_original(int first_bad_line);
+
     std::vector<prf *> int_prefs;
     // Further kinds of preference are walked after the integers; none exist yet.
     std::vector<prf *> other_prefs[2];
