@@ -1,8 +1,10 @@
 #include "monitors.h"
 
+#include <climits>
 #include <cstdint>
 
 #include "XPLMDisplay.h"
+#include "popup_move.h"
 
 #include <acfutils/log.h>
 
@@ -56,6 +58,24 @@ void monitor_pick_cb(int index, int left, int top, int right, int bottom, void *
     }
 }
 
+// A rectangle in 64 bits, so that no saved value can overflow its edges.
+struct rect_search {
+    int64_t left, top, right, bottom;
+    bool overlaps;
+};
+
+void rect_overlap_cb(int, int left, int top, int right, int bottom, void *ref)
+{
+    auto *search = static_cast<rect_search *>(ref);
+    if (search->left < right && left < search->right && search->bottom < top && bottom < search->top)
+        search->overlaps = true;
+}
+
+void os_monitor_log_cb(int index, int left, int top, int right, int bottom, void *)
+{
+    logMsg("OS Monitor %d: [L: %d T: %d], [R: %d B: %d]", index, left, top, right, bottom);
+}
+
 } // namespace
 
 bool monitor_present(int index)
@@ -77,4 +97,22 @@ monitor_pick pick_display_monitors()
     monitor_pick pick{-1, -1};
     XPLMGetAllMonitorBoundsGlobal(monitor_pick_cb, &pick);
     return pick;
+}
+
+const char *popout_rect_problem(int x, int y, int w, int h)
+{
+    if (w < min_window_width)
+        return "narrower than the smallest window";
+    if (h <= 0)
+        return "no height";
+    if (w > max_window_size || h > max_window_size)
+        return "larger than the largest window";
+    rect_search search{x, int64_t{y} + h, int64_t{x} + w, y, false};
+    if (search.right > INT_MAX || search.top > INT_MAX)
+        return "beyond the screen coordinates";
+    XPLMGetAllMonitorBoundsOS(rect_overlap_cb, &search);
+    if (search.overlaps)
+        return nullptr;
+    XPLMGetAllMonitorBoundsOS(os_monitor_log_cb, nullptr);
+    return "on no monitor";
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-// Which monitors the simulator has, asked through its monitor enumeration.
-// Every question logs the whole monitor list.
+// Which monitors the simulator has, asked through its monitor enumerations.
+// Every question logs the whole monitor list, the saved-rectangle check only
+// when it finds no monitor.
 
 // Whether a monitor has this index.
 bool monitor_present(int index);
@@ -17,3 +18,9 @@ struct monitor_pick {
     int mfd;
 };
 monitor_pick pick_display_monitors();
+
+// Why no window can have this saved popped-out rectangle (left x, bottom y,
+// w x h, in the operating system's pixels), or null when one can: at least
+// min_window_width wide, a positive height, no side over max_window_size,
+// and overlapping a monitor the operating system has.
+const char *popout_rect_problem(int x, int y, int w, int h);

@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr int max_window_size = 4096;
-
 // Hidden, undecorated, at the display's native size, centred in the screen.
 void create_window(popup *pup)
 {
@@ -101,11 +99,18 @@ void place_window(popup *pup)
         }
         logMsg("Monitor %d not Available", monitor);
     } else if (k.popup_at_start->get() == 1) {
-        logMsg("Auto Popout and Position Window");
-        XPLMSetWindowPositioningMode(pup->win, xplm_WindowPopOut, 0);
-        const int x = k.x->get(), y = k.y->get();
-        XPLMSetWindowGeometryOS(pup->win, x, y + k.h->get(), x + k.w->get(), y);
-        return;
+        const int x = k.x->get(), y = k.y->get(), w = k.w->get(), h = k.h->get();
+        // A hand-edited file or a monitor since unplugged must not lose the
+        // window: it floats instead, and the file keeps what it says.
+        if (const char *problem = popout_rect_problem(x, y, w, h)) {
+            logMsg("Saved Popout Location x %d y %d w %d h %d Not Usable (%s): Floating Window", x, y, w, h,
+                   problem);
+        } else {
+            logMsg("Auto Popout and Position Window");
+            XPLMSetWindowPositioningMode(pup->win, xplm_WindowPopOut, 0);
+            XPLMSetWindowGeometryOS(pup->win, x, y + h, x + w, y);
+            return;
+        }
     }
     float_at_mouse(pup);
 }
