@@ -21,6 +21,16 @@ void install_plugin_copy(const std::string &plugin_dir)
     fs::create_directories(plugin_dir + "/settings");
 }
 
+working_dir::working_dir(const std::string &dir) : old_(fs::current_path())
+{
+    fs::current_path(dir);
+}
+
+working_dir::~working_dir()
+{
+    fs::current_path(old_);
+}
+
 void plugin_fixture::SetUp()
 {
     install_plugin_copy(plugin_dir);

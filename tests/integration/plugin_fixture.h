@@ -47,5 +47,17 @@ struct display {
 };
 extern const display pfd, mfd, pfd2;
 
+// Switches the working folder for a scope, so relative paths land in it.
+class working_dir {
+public:
+    explicit working_dir(const std::string &dir);
+    ~working_dir();
+    working_dir(const working_dir &) = delete;
+    working_dir &operator=(const working_dir &) = delete;
+
+private:
+    std::string old_;
+};
+
 // Copies the built plugin file into <dir>/lin_x64/kyv_pop.xpl.
 void install_plugin_copy(const std::string &plugin_dir);

@@ -9,16 +9,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Switches the working folder for one test, so relative paths land in it.
-class working_dir {
-public:
-    explicit working_dir(const std::string &dir) : old_(fs::current_path()) { fs::current_path(dir); }
-    ~working_dir() { fs::current_path(old_); }
-
-private:
-    fs::path old_;
-};
-
 using plugin_paths = plugin_fixture;
 
 TEST_F(plugin_paths, a_path_shorter_than_19_characters_loads_and_finds_its_folder)
