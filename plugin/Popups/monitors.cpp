@@ -105,8 +105,6 @@ const char *popout_rect_problem(int x, int y, int w, int h)
         return "narrower than the smallest window";
     if (h <= 0)
         return "no height";
-    if (w > max_window_size || h > max_window_size)
-        return "larger than the largest window";
     rect_search search{x, int64_t{y} + h, int64_t{x} + w, y, false};
     if (search.right > INT_MAX || search.top > INT_MAX)
         return "beyond the screen coordinates";

@@ -21,6 +21,7 @@ monitor_pick pick_display_monitors();
 
 // Why no window can have this saved popped-out rectangle (left x, bottom y,
 // w x h, in the operating system's pixels), or null when one can: at least
-// min_window_width wide, a positive height, no side over max_window_size,
-// and overlapping a monitor the operating system has.
+// min_window_width wide, a positive height, edges inside the coordinates,
+// and overlapping a monitor the operating system has. (There is no maximum:
+// a window may be resized past any size.)
 const char *popout_rect_problem(int x, int y, int w, int h);

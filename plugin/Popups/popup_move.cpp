@@ -4,6 +4,7 @@
 
 #include <acfutils/log.h>
 
+#include "boxel_math.h"
 #include "popup.h"
 #include "popup_zones.h"
 
@@ -21,9 +22,12 @@ void popup_drag(XPLMWindowID win, int x, int y, XPLMMouseStatus status, popup *p
         // drag state, not the offsets, says whether a drag is under way.
         if (pup->dragging == 0)
             break;
-        const int left = x - pup->grab_dx;
-        const int bottom = y - pup->grab_dy;
-        XPLMSetWindowGeometry(win, left, bottom + (p.top - p.bottom), left + (p.right - p.left), bottom);
+        // The whole window stays inside the coordinates, at its size.
+        const int64_t width = int64_t{p.right} - p.left, height = int64_t{p.top} - p.bottom;
+        const int64_t left = clamp64(int64_t{x} - pup->grab_dx, INT_MIN, INT_MAX - width);
+        const int64_t bottom = clamp64(int64_t{y} - pup->grab_dy, INT_MIN, INT_MAX - height);
+        XPLMSetWindowGeometry(win, saturate(left), saturate(bottom + height), saturate(left + width),
+                              saturate(bottom));
         break;
     }
     default:
@@ -34,6 +38,27 @@ void popup_drag(XPLMWindowID win, int x, int y, XPLMMouseStatus status, popup *p
     }
 }
 
+namespace {
+
+// The width the dragged edge asks for, no narrower than the displays can be
+// read. There is no maximum, short of what keeps the width, the moving edge
+// (`room` is how far it can go) and the bottom edge (the height follows the
+// width) inside the coordinates.
+int64_t resized_width(int64_t wanted, int64_t room, int top, const popup *pup)
+{
+    int64_t width = wanted < min_window_width ? min_window_width : wanted;
+    if (width > room)
+        width = room;
+    if (width > INT_MAX)
+        width = INT_MAX;
+    const double deepest = (static_cast<double>(top) - INT_MIN) * pup->width / pup->height;
+    if (static_cast<double>(width) > deepest)
+        width = static_cast<int64_t>(deepest);
+    return width;
+}
+
+} // namespace
+
 void popup_resize(XPLMWindowID win, int x, XPLMMouseStatus status, popup *pup, resize_edge side)
 {
     int left = 0, top = 0, right = 0, bottom = 0;
@@ -42,25 +67,27 @@ void popup_resize(XPLMWindowID win, int x, XPLMMouseStatus status, popup *pup, r
     case xplm_MouseDown:
         logMsg("Resize Window %s", pup->title.c_str());
         pup->resize_side = static_cast<int32_t>(side);
-        pup->grab_dx = side == resize_edge::right ? right - x : x - left;
+        pup->grab_dx = saturate(side == resize_edge::right ? int64_t{right} - x : int64_t{x} - left);
         break;
-    case xplm_MouseDrag:
+    case xplm_MouseDrag: {
         // Only the edge grabbed by this press moves: a mouse that wanders
         // into a handle with the button held from elsewhere resizes nothing.
         if (pup->resize_side != static_cast<int32_t>(side))
             break;
         if (side == resize_edge::right) {
-            right = x + pup->grab_dx;
-            if (right - left < min_window_width)
-                right = left + min_window_width;
+            const int64_t width =
+                resized_width(int64_t{x} + pup->grab_dx - left, int64_t{INT_MAX} - left, top, pup);
+            right = static_cast<int>(left + width);
         } else {
-            left = x - pup->grab_dx;
-            if (right - left < min_window_width)
-                left = right - min_window_width;
+            const int64_t width =
+                resized_width(int64_t{right} - x + pup->grab_dx, int64_t{right} - INT_MIN, top, pup);
+            left = static_cast<int>(right - width);
         }
-        bottom = static_cast<int>(top - pup->height / pup->width * (right - left));
+        const int64_t width = int64_t{right} - left;
+        bottom = saturate(static_cast<int64_t>(top - pup->height / pup->width * static_cast<double>(width)));
         XPLMSetWindowGeometry(win, left, top, right, bottom);
         break;
+    }
     default:
         pup->resize_side = 0;
         break;

@@ -20,5 +20,3 @@ void popup_resize(XPLMWindowID win, int x, XPLMMouseStatus status, popup *pup, r
 
 // Narrower than this the displays cannot be read.
 constexpr int min_window_width = 256;
-// No side of a window grows past this.
-constexpr int max_window_size = 4096;

@@ -4,6 +4,7 @@
 
 #include <acfutils/log.h>
 
+#include "boxel_math.h"
 #include "monitor_assignment.h"
 #include "monitors.h"
 #include "popup.h"
@@ -29,8 +30,8 @@ void save_popout_location(popup *pup, const window_point &p)
     const popup_keys &k = *pup->keys;
     k.x->set(p.left);
     k.y->set(p.bottom);
-    k.w->set(p.right - p.left);
-    k.h->set(p.top - p.bottom);
+    k.w->set(saturate(int64_t{p.right} - p.left));
+    k.h->set(saturate(int64_t{p.top} - p.bottom));
     k.popup_at_start->set(1);
     k.monitor_start->set(-1);
 }

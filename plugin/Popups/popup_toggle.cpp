@@ -4,12 +4,17 @@
 #include <acfutils/log.h>
 #include <acfutils/widget.h>
 
+#include "boxel_math.h"
 #include "monitors.h"
 #include "popupSystem.h"
 #include "popup_move.h"
 #include "popup_window.h"
 
 namespace {
+
+// The largest size declared to the simulator; the window's own resize
+// handles set no maximum.
+constexpr int max_window_size = 4096;
 
 // Hidden, undecorated, at the display's native size, centred in the screen.
 void create_window(popup *pup)
@@ -79,10 +84,14 @@ void float_at_mouse(popup *pup)
     int left = 0, top = 0, right = 0, bottom = 0;
     XPLMGetWindowGeometry(pup->win, &left, &top, &right, &bottom);
 
-    const int half_w = (right - left) / 2;
-    const int h = static_cast<int>(pup->height / pup->width * (right - left));
-    const int half_h = h / 2;
-    XPLMSetWindowGeometry(pup->win, mx - half_w, my + half_h, mx + half_w, my - half_h);
+    const int64_t half_w = (int64_t{right} - left) / 2;
+    const int64_t h = static_cast<int64_t>(pup->height / pup->width * (static_cast<double>(right) - left));
+    const int64_t half_h = h / 2;
+    // Centred on the mouse, unless that would take an edge out of the coordinates.
+    const int64_t cx = clamp64(mx, INT_MIN + half_w, INT_MAX - half_w);
+    const int64_t cy = clamp64(my, INT_MIN + half_h, INT_MAX - half_h);
+    XPLMSetWindowGeometry(pup->win, saturate(cx - half_w), saturate(cy + half_h), saturate(cx + half_w),
+                          saturate(cy - half_h));
     window_follow_VR(pup->win);
 }
 

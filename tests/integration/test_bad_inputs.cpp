@@ -188,7 +188,6 @@ const unusable_place unusable_places[] = {
     {"negative_width", 100, 100, -1024, 768, "narrower than the smallest window"},
     {"no_height", 100, 100, 800, 0, "no height"},
     {"negative_height", 100, 100, 800, -600, "no height"},
-    {"too_large", 0, 0, 5000, 3750, "larger than the largest window"},
     {"right_edge_past_int_max", INT_MAX - 100, 0, 800, 600, "beyond the screen coordinates"},
     {"top_edge_past_int_max", 0, INT_MAX - 100, 800, 600, "beyond the screen coordinates"},
     {"left_of_every_monitor", -5000, 100, 800, 600, "on no monitor"},
@@ -285,6 +284,36 @@ TEST_F(bad_inputs, monitors_unplugged_after_the_start_up_leave_the_windows_usabl
     host.disable();
     EXPECT_EQ(cfg_value("pfd_nbzl_monitor_start"), "2");
     EXPECT_EQ(cfg_value("mfd_nbzl_monitor_start"), "1");
+}
+
+TEST_F(bad_inputs, a_mouse_far_off_every_monitor_drags_and_resizes_within_the_coordinates)
+{
+    start_and_enable();
+    host.mouse_move(960, 540);
+    host.command(pfd.command, press::once);
+    const rect start = window(pfd.title)->geometry;
+    auto geometry = [&] { return window(pfd.title)->geometry; };
+
+    host.mouse_down(960, start.top - 10);
+    for (auto [x, y] : {std::pair{INT_MIN, INT_MIN}, {INT_MAX, INT_MAX}, {INT_MIN, INT_MAX}, {960, 540}}) {
+        host.mouse_move(x, y);
+        EXPECT_EQ(geometry().width(), start.width()) << "dragged to " << x << ", " << y;
+        EXPECT_EQ(geometry().height(), start.height());
+    }
+    host.mouse_up(960, 540);
+
+    const rect before = geometry();
+    host.mouse_down(before.right - 10, before.bottom + 10);
+    host.mouse_move(INT_MAX, before.bottom);
+    const rect wide = geometry();
+    EXPECT_EQ(wide.left, before.left);
+    EXPECT_EQ(wide.top, before.top) << "the top edge stays";
+    EXPECT_GT(wide.width(), 1'000'000);
+    EXPECT_EQ(wide.height(), static_cast<int>(wide.width() * 0.75)) << "the display keeps its shape";
+    host.mouse_move(INT_MIN, before.bottom);
+    EXPECT_EQ(geometry().width(), 256) << "no narrower than the smallest window";
+    host.mouse_up(INT_MIN, before.bottom);
+    EXPECT_TRUE(host.unexpected_calls().empty()) << host.unexpected_calls().front();
 }
 
 // ---- images ----
