@@ -30,7 +30,7 @@ configure_and_build() { # folder, sanitizers, extra cmake arguments, then target
 }
 
 echo "sanitize: AddressSanitizer + UndefinedBehaviorSanitizer + LeakSanitizer, whole suite and fuzz runs"
-configure_and_build build-asan address,undefined
+configure_and_build build-asan address,undefined -DKYV_FUZZ=ON
 ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
 UBSAN_OPTIONS=print_stacktrace=1 \
 LSAN_OPTIONS="suppressions=$root/tests/sanitizers/lsan.supp" \
