@@ -410,15 +410,19 @@ void host::draw_frame()
             });
         }
     }
-    if (!live)
-        return;
-    c.draw_windows(s.wins, [&](detail::window &w) {
-        if (w.params.drawWindowFunc == nullptr)
-            return;
-        if (s.timing)
-            t.window_draws++;
-        timed(s, t.window_draws_us, [&] { w.params.drawWindowFunc(&w, w.params.refcon); });
-    });
+    if (live) {
+        c.draw_windows(s.wins, [&](detail::window &w) {
+            if (w.params.drawWindowFunc == nullptr)
+                return;
+            if (s.timing)
+                t.window_draws++;
+            timed(s, t.window_draws_us, [&] { w.params.drawWindowFunc(&w, w.params.refcon); });
+        });
+    }
+    // A frame ends finished, as a synchronised buffer swap ends it. Mesa's
+    // software renderer frees a texture deleted after an unflushed draw with
+    // it only then: a long run would otherwise grow without bound.
+    glFinish();
 }
 
 void host::set_plugin_timing(bool on, bool finish_gl)
