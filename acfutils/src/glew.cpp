@@ -19,10 +19,12 @@ void free_record(void *ctx)
 extern "C" {
 
 /*
- * A thread's record is freed when the thread ends. The slot's key goes when
- * this code is unloaded, so that no ending thread calls into it afterwards
- * (records of other threads still running then are not freed; only the
- * simulator's main thread draws).
+ * A thread's record is freed when the thread ends, by the slot key's
+ * destructor (unlike a thread_local one, it does not pin this library in
+ * memory, so a reloaded plugin still starts with fresh statics). The key goes
+ * when this code is unloaded, so that no thread ending later calls into it;
+ * records of threads still running then are not freed (only the simulator's
+ * main thread draws).
  */
 os_tls_key_t lacf_glew_ctx_key = {0, 0, free_record};
 
