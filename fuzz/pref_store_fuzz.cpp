@@ -6,7 +6,6 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <acfutils/conf.h>
-#include <acfutils/log.h>
 
 #include <array>
 #include <climits>
@@ -19,6 +18,7 @@
 
 #include "config.h"
 #include "fuzz_support.h"
+#include "quiet_log.h"
 
 namespace {
 
@@ -91,8 +91,6 @@ scratch_files &scratch()
     static scratch_files files;
     return files;
 }
-
-void discard_line(const char *) {}
 
 bool is_plugin_key(const std::string &k)
 {
@@ -181,8 +179,7 @@ int value_to_set(FuzzedDataProvider &from, size_t i, int loaded)
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    // The store logs every key it adds; at thousands of inputs a second that is noise.
-    log_init(discard_line, "");
+    quiet_log();
     scratch();
     return 0;
 }
