@@ -58,9 +58,10 @@ namespace {
 void ensure_folder(const char *folder)
 {
     std::error_code ec;
-    if (std::filesystem::is_directory(folder, ec))
+    const std::filesystem::path dir = std::filesystem::u8path(folder);
+    if (std::filesystem::is_directory(dir, ec))
         return;
-    if (std::filesystem::create_directory(folder, ec))
+    if (std::filesystem::create_directory(dir, ec))
         logMsg("Created settings folder %s", folder);
     else
         logMsg("Cannot create settings folder %s: %s", folder, ec.message().c_str());
@@ -112,7 +113,8 @@ void pref_store::keep_original(int first_bad_line)
 {
     const std::string copy = path + ".bak";
     std::error_code ec;
-    std::filesystem::copy_file(path, copy, std::filesystem::copy_options::overwrite_existing, ec);
+    std::filesystem::copy_file(std::filesystem::u8path(path), std::filesystem::u8path(copy),
+                               std::filesystem::copy_options::overwrite_existing, ec);
     if (ec) {
         logMsg("%s: line %d and maybe others could not be read, and no copy could be kept as %s: %s",
                file_name, first_bad_line, copy.c_str(), ec.message().c_str());

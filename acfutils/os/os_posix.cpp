@@ -4,51 +4,28 @@
  */
 
 #include "os.h"
+#include "tls_slot.h"
 
 #include <dlfcn.h>
 #include <pthread.h>
-#include <sched.h>
 #include <time.h>
 
 #include <mutex>
 
 namespace {
 
-/*
- * os_tls_key_t.created is the slot's state, accessed atomically so that the
- * key is created exactly once even when threads race to first use it. The
- * zero-initialised slot is "not created"; a failed creation returns the slot
- * to that state so that a later call may try again.
- */
-enum : int { SLOT_NONE = 0, SLOT_CREATING = 1, SLOT_READY = 2 };
-
 bool slot_key(os_tls_key_t *slot, pthread_key_t *key)
 {
-    for (;;) {
-        int state = __atomic_load_n(&slot->created, __ATOMIC_ACQUIRE);
-        if (state == SLOT_READY) {
-            *key = (pthread_key_t)slot->key;
-            return true;
-        }
-        if (state == SLOT_NONE) {
-            int expected = SLOT_NONE;
-            if (__atomic_compare_exchange_n(&slot->created, &expected, SLOT_CREATING, false, __ATOMIC_ACQ_REL,
-                                            __ATOMIC_ACQUIRE)) {
-                pthread_key_t k;
-                if (pthread_key_create(&k, slot->destructor) != 0) {
-                    __atomic_store_n(&slot->created, SLOT_NONE, __ATOMIC_RELEASE);
-                    return false;
-                }
-                slot->key = (unsigned long)k;
-                __atomic_store_n(&slot->created, SLOT_READY, __ATOMIC_RELEASE);
-                *key = k;
-                return true;
-            }
-            continue;
-        }
-        /* Another thread is creating the key: it takes microseconds. */
-        sched_yield();
-    }
+    unsigned long k = 0;
+    bool ok = os_detail::slot_key(slot, &k, [slot](unsigned long *out) {
+        pthread_key_t made;
+        if (pthread_key_create(&made, slot->destructor) != 0)
+            return false;
+        *out = (unsigned long)made;
+        return true;
+    });
+    *key = (pthread_key_t)k;
+    return ok;
 }
 
 typedef void (*cursor_hook_t)(const char *name, const unsigned char *pixels, int width, int height,
@@ -79,13 +56,13 @@ bool os_tls_set(os_tls_key_t *slot, void *value)
 
 void os_tls_delete(os_tls_key_t *slot)
 {
-    if (slot == nullptr || __atomic_load_n(&slot->created, __ATOMIC_ACQUIRE) != SLOT_READY)
+    unsigned long k;
+    if (!os_detail::slot_take(slot, &k))
         return;
-    pthread_key_t key = (pthread_key_t)slot->key;
+    pthread_key_t key = (pthread_key_t)k;
     void *own = pthread_getspecific(key);
     pthread_setspecific(key, nullptr);
     pthread_key_delete(key);
-    __atomic_store_n(&slot->created, SLOT_NONE, __ATOMIC_RELEASE);
     if (own != nullptr && slot->destructor != nullptr)
         slot->destructor(own);
 }
@@ -102,12 +79,20 @@ uint64_t os_perf_frequency(void)
     return 10000000ull;
 }
 
-void os_cursor_show(const char *name, const unsigned char *pixels, int width, int height, int stride,
-                    int hot_x, int hot_y)
+os_cursor_t *os_cursor_create(const unsigned char *, int, int, int, int, int)
+{
+    return nullptr;
+}
+
+void os_cursor_destroy(os_cursor_t *) {}
+
+void os_cursor_show(const os_cursor_t *, const char *name, const unsigned char *pixels, int width, int height,
+                    int stride, int hot_x, int hot_y)
 {
     /*
      * No cursor API in this headless build: a hosting process may export
-     * os_cursor_hook (same signature) to see the cursors we would show.
+     * os_cursor_hook (same signature, less the first argument) to see the
+     * cursors we would show.
      */
     std::call_once(cursor_hook_once, [] {
         cursor_hook = reinterpret_cast<cursor_hook_t>(dlsym(RTLD_DEFAULT, "os_cursor_hook"));

@@ -4,14 +4,14 @@
  * Reading never trusts the content: the file is read in fixed-size chunks, a
  * line is never held beyond MAX_LINE_LEN (+ a little), and any malformed line
  * is logged with its number and skipped while the rest of the file is kept.
- * Writing goes through a temporary file in the same folder that is fsync'ed
- * and then renamed over the target, so the target is never half written.
+ * Writing goes through a temporary file in the same folder that is flushed
+ * to disk and then renamed over the target, so the target is never half
+ * written.
  */
 
 #include <acfutils/conf.h>
 #include <acfutils/log.h>
 
-#include <atomic>
 #include <new>
 #include <string>
 #include <unordered_map>
@@ -19,13 +19,11 @@
 #include <vector>
 
 #include <errno.h>
-#include <fcntl.h>
 #include <limits.h>
 #include <stdio.h>
 #include <string.h>
-#include <sys/stat.h>
-#include <sys/types.h>
-#include <unistd.h>
+
+#include "../os/os_file.h"
 
 namespace {
 
@@ -253,28 +251,6 @@ private:
     int dup_lines_ = 0;
 };
 
-/* Writes all of buf, retrying after interruptions and short writes. */
-bool write_all(int fd, const char *buf, size_t len)
-{
-    while (len > 0) {
-        ssize_t n = write(fd, buf, len);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (n == 0) {
-            errno = EIO;
-            return false;
-        }
-        buf += n;
-        len -= (size_t)n;
-    }
-    return true;
-}
-
-std::atomic<unsigned> tmp_counter{0};
-
 /* A decimal 32-bit integer with an optional sign, and nothing else. */
 bool parse_int(const std::string &text, int *value)
 {
@@ -324,25 +300,9 @@ conf_t *conf_read_file(const char *filename, int *errline)
         return nullptr;
     }
 
-    int fd;
-    do {
-        fd = open(filename, O_RDONLY | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
+    os_file_t *file = os_file_open_read(filename);
+    if (file == nullptr)
         return nullptr;
-
-    struct stat st;
-    if (fstat(fd, &st) != 0) {
-        int err = errno;
-        close(fd);
-        errno = err;
-        return nullptr;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        close(fd);
-        errno = EISDIR;
-        return nullptr;
-    }
 
     conf_t *conf = nullptr;
     try {
@@ -350,14 +310,12 @@ conf_t *conf_read_file(const char *filename, int *errline)
         reader rd(conf, filename);
         std::vector<char> chunk(READ_CHUNK);
         for (;;) {
-            ssize_t n = read(fd, chunk.data(), chunk.size());
+            long long n = os_file_read(file, chunk.data(), chunk.size());
             if (n < 0) {
-                if (errno == EINTR)
-                    continue;
                 int err = errno;
                 logMsg("%s: read failed: %s", filename, strerror(err));
                 delete conf;
-                close(fd);
+                os_file_close(file);
                 errno = err;
                 return nullptr;
             }
@@ -371,11 +329,11 @@ conf_t *conf_read_file(const char *filename, int *errline)
     } catch (const std::bad_alloc &) {
         logMsg("%s: out of memory while reading", filename);
         delete conf;
-        close(fd);
+        os_file_close(file);
         errno = ENOMEM;
         return nullptr;
     }
-    close(fd);
+    os_file_close(file);
     return conf;
 }
 
@@ -400,69 +358,19 @@ bool conf_write_file(const conf_t *conf, const char *filename)
         return false;
     }
 
-    char tmp[PATH_MAX + 64];
-    int n = snprintf(tmp, sizeof(tmp), "%s.tmp.%ld.%u", filename, (long)getpid(), tmp_counter.fetch_add(1));
-    if (n < 0 || (size_t)n >= sizeof(tmp)) {
-        logMsg("%s: cannot write: path too long", filename);
-        errno = ENAMETOOLONG;
-        return false;
-    }
-
-    /* Keep the permissions of the file being replaced, where there is one. */
-    mode_t mode = 0644;
-    struct stat st;
-    bool keep_mode = (stat(filename, &st) == 0 && S_ISREG(st.st_mode));
-    if (keep_mode)
-        mode = st.st_mode & 07777;
-
-    int fd;
-    do {
-        fd = open(tmp, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
-        int err = errno;
-        logMsg("%s: cannot create temporary file %s: %s", filename, tmp, strerror(err));
-        errno = err;
-        return false;
-    }
-
-    const char *what = nullptr;
-    if (keep_mode) {
-        /* Best effort: past the umask; the umask'ed mode is acceptable too. */
-        int rc = fchmod(fd, mode);
-        (void)rc;
-    }
-    if (!write_all(fd, data.data(), data.size()))
-        what = "write";
-    else if (fsync(fd) != 0)
-        what = "fsync";
+    char tmp[4096 + 64];
+    const char *step = nullptr;
+    if (os_file_replace(filename, data.data(), data.size(), tmp, sizeof(tmp), &step))
+        return true;
     int err = errno;
-    if (close(fd) != 0 && what == nullptr) {
-        what = "close";
-        err = errno;
-    }
-    if (what == nullptr && rename(tmp, filename) != 0) {
-        what = "rename";
-        err = errno;
-    }
-    if (what != nullptr) {
-        logMsg("%s: cannot write (%s of %s failed): %s", filename, what, tmp, strerror(err));
-        unlink(tmp);
-        errno = err;
-        return false;
-    }
-
-    /* Make the rename itself durable: fsync the folder (best effort). */
-    std::string dir(filename);
-    size_t slash = dir.find_last_of('/');
-    dir = (slash == std::string::npos ? std::string(".")
-                                      : (slash == 0 ? std::string("/") : dir.substr(0, slash)));
-    int dfd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        (void)fsync(dfd);
-        close(dfd);
-    }
-    return true;
+    if (strcmp(step, "name") == 0)
+        logMsg("%s: cannot write: path too long", filename);
+    else if (strcmp(step, "create") == 0)
+        logMsg("%s: cannot create temporary file %s: %s", filename, tmp, strerror(err));
+    else
+        logMsg("%s: cannot write (%s of %s failed): %s", filename, step, tmp, strerror(err));
+    errno = err;
+    return false;
 }
 
 bool conf_get_i(const conf_t *conf, const char *key, int *value)

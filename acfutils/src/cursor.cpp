@@ -11,6 +11,7 @@
 
 struct cursor {
     cairo_surface_t *surf = nullptr; /* premultiplied ARGB32 */
+    os_cursor_t *native = nullptr;   /* the platform's cursor, where it has one */
     std::string name;
     int hot_x = 0;
     int hot_y = 0;
@@ -79,6 +80,9 @@ cursor_t *cursor_read_from_file(const char *filename_png)
     cur->surf = surf;
     cur->hot_x = cairo_image_surface_get_width(surf) / 2;
     cur->hot_y = cairo_image_surface_get_height(surf) / 2;
+    cur->native = os_cursor_create(cairo_image_surface_get_data(surf), cairo_image_surface_get_width(surf),
+                                   cairo_image_surface_get_height(surf), cairo_image_surface_get_stride(surf),
+                                   cur->hot_x, cur->hot_y);
     return cur;
 }
 
@@ -86,10 +90,10 @@ void cursor_make_current(cursor_t *cur)
 {
     current_cursor = cur;
     if (cur == nullptr) {
-        os_cursor_show(nullptr, nullptr, 0, 0, 0, 0, 0);
+        os_cursor_show(nullptr, nullptr, nullptr, 0, 0, 0, 0, 0);
         return;
     }
-    os_cursor_show(cur->name.c_str(), cairo_image_surface_get_data(cur->surf),
+    os_cursor_show(cur->native, cur->name.c_str(), cairo_image_surface_get_data(cur->surf),
                    cairo_image_surface_get_width(cur->surf), cairo_image_surface_get_height(cur->surf),
                    cairo_image_surface_get_stride(cur->surf), cur->hot_x, cur->hot_y);
 }
@@ -99,9 +103,10 @@ void cursor_free(cursor_t *cur)
     if (cur == nullptr)
         return;
     if (cur == current_cursor) {
-        os_cursor_show(nullptr, nullptr, 0, 0, 0, 0, 0);
+        os_cursor_show(nullptr, nullptr, nullptr, 0, 0, 0, 0, 0);
         current_cursor = nullptr;
     }
+    os_cursor_destroy(cur->native);
     cairo_surface_destroy(cur->surf);
     delete cur;
 }

@@ -180,7 +180,7 @@ extern "C" __attribute__((visibility("default"))) void os_cursor_hook(const char
 TEST(OsCursor, CallsTheHostsHook)
 {
     unsigned char pixels[4 * 4 * 4] = {0};
-    os_cursor_show("arrow", pixels, 4, 3, 16, 2, 1);
+    os_cursor_show(nullptr, "arrow", pixels, 4, 3, 16, 2, 1);
     ASSERT_EQ(g_hook.calls, 1) << "is the executable built with ENABLE_EXPORTS?";
     EXPECT_EQ(g_hook.name, "arrow");
     EXPECT_EQ(g_hook.pixels, pixels);
@@ -190,7 +190,7 @@ TEST(OsCursor, CallsTheHostsHook)
     EXPECT_EQ(g_hook.hot_x, 2);
     EXPECT_EQ(g_hook.hot_y, 1);
 
-    os_cursor_show("default", nullptr, 0, 0, 0, 0, 0);
+    os_cursor_show(nullptr, "default", nullptr, 0, 0, 0, 0, 0);
     EXPECT_EQ(g_hook.calls, 2);
     EXPECT_EQ(g_hook.name, "default");
     EXPECT_EQ(g_hook.pixels, nullptr);
