@@ -3,7 +3,12 @@
 
 /* Compiler helpers shared by the utility layer's headers. */
 
-#if defined(__GNUC__) || defined(__clang__)
+#if defined(__MINGW32__)
+/* mingw's "printf" means msvcrt's, which lacks %zu; the build uses C99 stdio. */
+#define LACF_PRINTF_ATTR(fmt_idx) __attribute__((format(gnu_printf, fmt_idx, fmt_idx + 1)))
+#define LACF_SENTINEL_ATTR __attribute__((sentinel))
+#define LACF_NORETURN __attribute__((noreturn))
+#elif defined(__GNUC__) || defined(__clang__)
 #define LACF_PRINTF_ATTR(fmt_idx) __attribute__((format(printf, fmt_idx, fmt_idx + 1)))
 #define LACF_SENTINEL_ATTR __attribute__((sentinel))
 #define LACF_NORETURN __attribute__((noreturn))
