@@ -2,9 +2,7 @@
 
 #include "png_image.h"
 
-#define GL_GLEXT_PROTOTYPES
-#include <GL/gl.h>
-#include <GL/glext.h>
+#include "gl_api.h"
 
 #include <cctype>
 

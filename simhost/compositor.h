@@ -8,7 +8,7 @@
 #include "monitor_background.h"
 #include "panel.h"
 #include "render_target.h"
-#include "windows.h"
+#include "plugin_windows.h"
 
 #include <functional>
 #include <map>

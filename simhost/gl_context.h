@@ -1,8 +1,9 @@
 #pragma once
 
-// A headless OpenGL context: Mesa's EGL on the surfaceless platform, desktop
-// GL with the compatibility profile (the plugin draws in immediate mode).
-// No X server and no GPU are needed; llvmpipe renders when there is no GPU.
+// A headless OpenGL context with the compatibility profile (the plugin draws in
+// immediate mode). On Linux Mesa's EGL on the surfaceless platform: no X
+// server and no GPU are needed, llvmpipe renders when there is no GPU. On
+// Windows WGL on a hidden window, with GLEW loaded for everything past GL 1.1.
 
 #include <string>
 
@@ -25,7 +26,10 @@ public:
     std::string renderer() const;
 
 private:
+    // EGL: the display, no surface, the context. WGL: the hidden window, its
+    // device context, the GL context.
     void *display_ = nullptr;
+    void *surface_ = nullptr;
     void *context_ = nullptr;
     std::string error_;
 };

@@ -3,9 +3,7 @@
 // Small GL helpers the host's drawing shares: reading an integer state, and
 // uploading from client memory without disturbing what a plugin left bound.
 
-#define GL_GLEXT_PROTOTYPES
-#include <GL/gl.h>
-#include <GL/glext.h>
+#include "gl_api.h"
 
 namespace simhost::detail {
 

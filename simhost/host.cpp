@@ -4,8 +4,7 @@
 #include "os_hooks.h"
 #include "xplm_exports.h"
 
-#define GL_GLEXT_PROTOTYPES
-#include <GL/gl.h>
+#include "gl_api.h"
 
 #include <chrono>
 #include <cmath>
@@ -98,6 +97,11 @@ bool host::refuse(const char *call, const char *needs)
 const std::string &host::error() const
 {
     return s_->error;
+}
+
+const char *host::platform_folder()
+{
+    return detail::platform_folder();
 }
 
 bool host::load_plugin_folder(const std::string &dir)

@@ -32,7 +32,9 @@ public:
     host(const host &) = delete;
     host &operator=(const host &) = delete;
 
-    // Loads <dir>/lin_x64/<the single .xpl there, else kyv_pop.xpl>.
+    // The folder of a plugin folder that holds this platform's binary: lin_x64 or win_x64.
+    static const char *platform_folder();
+    // Loads <dir>/<platform folder>/<the single .xpl there, else kyv_pop.xpl>. Paths are UTF-8.
     bool load_plugin_folder(const std::string &dir);
     bool load_plugin_file(const std::string &xpl_path);
     // Why the last load or lifecycle call failed; empty after one that succeeded.

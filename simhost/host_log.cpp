@@ -8,7 +8,7 @@ host_log::host_log() : main_thread_(std::this_thread::get_id()) {}
 
 bool host_log::set_file(const std::string &path, std::string &error)
 {
-    FILE *f = fopen(path.c_str(), "a");
+    FILE *f = fopen(path.c_str(), "ab");
     if (f == nullptr) {
         error = "cannot open log file " + path + ": " + strerror(errno);
         return false;

@@ -14,7 +14,7 @@
 #include "host_log.h"
 #include "menus.h"
 #include "plugin_module.h"
-#include "windows.h"
+#include "plugin_windows.h"
 
 #include <atomic>
 #include <exception>

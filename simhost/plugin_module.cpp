@@ -1,6 +1,6 @@
 #include "plugin_module.h"
 
-#include <dlfcn.h>
+#include "dynamic_library.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -15,26 +15,41 @@ namespace {
 
 const char *const default_plugin_file = "kyv_pop.xpl";
 
-// dlsym hands back void *; the entry points' types are fixed by the interface.
-template <typename F> void resolve(void *handle, const char *name, F &out, std::string &missing)
+// Paths cross the host's interface as UTF-8, whatever the platform's own encoding.
+fs::path from_utf8(const std::string &s)
 {
-    out = reinterpret_cast<F>(dlsym(handle, name));
+    return fs::u8path(s);
+}
+
+std::string to_utf8(const fs::path &p)
+{
+    return p.u8string();
+}
+
+template <typename F> void resolve(void *library, const char *name, F &out, std::string &missing)
+{
+    out = reinterpret_cast<F>(library_symbol(library, name));
     if (out == nullptr)
         missing += missing.empty() ? name : std::string(", ") + name;
 }
 
 } // namespace
 
+const char *platform_folder()
+{
+    return SIMHOST_PLATFORM_FOLDER;
+}
+
 bool find_plugin_in_folder(const std::string &dir, std::string &xpl_path, std::string &error)
 {
     std::error_code ec;
-    if (!fs::is_directory(dir, ec)) {
+    if (!fs::is_directory(from_utf8(dir), ec)) {
         error = "no plugin folder at " + dir;
         return false;
     }
-    fs::path platform = fs::path(dir) / "lin_x64";
+    const fs::path platform = from_utf8(dir) / platform_folder();
     if (!fs::is_directory(platform, ec)) {
-        error = "plugin folder " + dir + " has no lin_x64 folder";
+        error = "plugin folder " + dir + " has no " + platform_folder() + " folder";
         return false;
     }
     std::vector<fs::path> found;
@@ -43,18 +58,18 @@ bool find_plugin_in_folder(const std::string &dir, std::string &xpl_path, std::s
             found.push_back(e.path());
     }
     if (found.size() == 1) {
-        xpl_path = found.front().string();
+        xpl_path = to_utf8(found.front());
         return true;
     }
-    fs::path preferred = platform / default_plugin_file;
+    const fs::path preferred = platform / default_plugin_file;
     if (std::find(found.begin(), found.end(), preferred) != found.end()) {
-        xpl_path = preferred.string();
+        xpl_path = to_utf8(preferred);
         return true;
     }
     if (found.empty()) {
-        error = "no .xpl file in " + platform.string();
+        error = "no .xpl file in " + to_utf8(platform);
     } else {
-        error = std::to_string(found.size()) + " .xpl files in " + platform.string() + " and none is " +
+        error = std::to_string(found.size()) + " .xpl files in " + to_utf8(platform) + " and none is " +
                 default_plugin_file;
     }
     return false;
@@ -64,7 +79,7 @@ bool plugin_module::open(const std::string &path, std::string &error)
 {
     close();
     std::error_code ec;
-    fs::path abs = fs::absolute(path, ec).lexically_normal();
+    const fs::path abs = fs::absolute(from_utf8(path), ec).lexically_normal();
     if (ec || !fs::exists(abs, ec)) {
         error = "no plugin file at " + path;
         return false;
@@ -73,41 +88,34 @@ bool plugin_module::open(const std::string &path, std::string &error)
         error = path + " is not a file";
         return false;
     }
-    // RTLD_NOW: a plugin that needs an XPLM function we lack fails here, by
-    // name, not with a crash at its first call.
-    int flags = RTLD_NOW | RTLD_LOCAL;
-#ifdef KYV_SANITIZED
-    // Keeps an unloaded plugin's code mapped, so leak reports can name its functions.
-    flags |= RTLD_NODELETE;
-#endif
-    void *handle = dlopen(abs.c_str(), flags);
-    if (handle == nullptr) {
-        const char *why = dlerror();
-        error = "cannot load " + abs.string() + ": " + (why != nullptr ? why : "unknown loader error");
+    std::string why;
+    void *library = open_library(to_utf8(abs), why);
+    if (library == nullptr) {
+        error = "cannot load " + to_utf8(abs) + ": " + why;
         return false;
     }
     plugin_entry_points entry;
     std::string missing;
-    resolve(handle, "XPluginStart", entry.start, missing);
-    resolve(handle, "XPluginEnable", entry.enable, missing);
-    resolve(handle, "XPluginDisable", entry.disable, missing);
-    resolve(handle, "XPluginStop", entry.stop, missing);
-    resolve(handle, "XPluginReceiveMessage", entry.receive_message, missing);
+    resolve(library, "XPluginStart", entry.start, missing);
+    resolve(library, "XPluginEnable", entry.enable, missing);
+    resolve(library, "XPluginDisable", entry.disable, missing);
+    resolve(library, "XPluginStop", entry.stop, missing);
+    resolve(library, "XPluginReceiveMessage", entry.receive_message, missing);
     if (!missing.empty()) {
-        dlclose(handle);
-        error = abs.string() + " is not a plugin: it lacks " + missing;
+        close_library(library);
+        error = to_utf8(abs) + " is not a plugin: it lacks " + missing;
         return false;
     }
-    handle_ = handle;
+    handle_ = library;
     entry_ = entry;
-    path_ = abs.string();
+    path_ = to_utf8(abs);
     return true;
 }
 
 void plugin_module::close()
 {
     if (handle_ != nullptr)
-        dlclose(handle_);
+        close_library(handle_);
     handle_ = nullptr;
     entry_ = plugin_entry_points();
     path_.clear();

@@ -1,6 +1,6 @@
 #pragma once
 
-// One plugin binary opened with the dynamic loader, and its five entry points.
+// One plugin binary opened with the platform's loader, and its five entry points.
 
 #include <string>
 
@@ -14,7 +14,11 @@ struct plugin_entry_points {
     void (*receive_message)(int from, int message, void *param) = nullptr;
 };
 
-// The binary a plugin folder holds: lin_x64/<the single .xpl>, else lin_x64/kyv_pop.xpl.
+// The folder of a plugin folder that holds this platform's binaries: lin_x64, win_x64.
+const char *platform_folder();
+
+// The binary a plugin folder holds: <platform>/<the single .xpl>, else <platform>/kyv_pop.xpl.
+// Paths are UTF-8.
 bool find_plugin_in_folder(const std::string &dir, std::string &xpl_path, std::string &error);
 
 class plugin_module {

@@ -5,8 +5,7 @@
 
 #include "host_state.h"
 
-#define GL_GLEXT_PROTOTYPES
-#include <GL/gl.h>
+#include "gl_api.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -6,6 +6,7 @@
 
 #include "XPLMDisplay.h"
 #include "geometry.h"
+#include "host.h"
 #include "temp_dir.h"
 
 #include <filesystem>
@@ -16,12 +17,13 @@ namespace host_test {
 
 namespace fs = std::filesystem;
 
-// Copies a built library to <folder>/lin_x64/<file> and returns <folder>.
+// Copies a built library to <folder>/<platform folder>/<file> and returns <folder>.
 inline fs::path install_plugin(const fs::path &folder, const char *built,
                                const std::string &file = "kyv_pop.xpl")
 {
-    fs::create_directories(folder / "lin_x64");
-    fs::copy_file(built, folder / "lin_x64" / file, fs::copy_options::overwrite_existing);
+    const fs::path platform = folder / simhost::host::platform_folder();
+    fs::create_directories(platform);
+    fs::copy_file(built, platform / file, fs::copy_options::overwrite_existing);
     return folder;
 }
 

@@ -4,7 +4,9 @@
 
 #include <gmock/gmock.h>
 
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 #include <cstdio>
 
@@ -19,28 +21,59 @@ struct run_result {
     std::string output; // stdout and stderr together
 };
 
-run_result run_simhost(const std::string &args)
+std::string read_all(FILE *p)
 {
-    std::string cmd = std::string("'") + HEADLESS_SIM_EXE + "' " + args + " 2>&1";
-    run_result r{-1, {}};
-    FILE *p = popen(cmd.c_str(), "r");
-    if (p == nullptr)
-        return r;
+    std::string out;
     char buf[4096];
     size_t n;
     while ((n = fread(buf, 1, sizeof(buf), p)) > 0)
-        r.output.append(buf, n);
-    int status = pclose(p);
-    r.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+        out.append(buf, n);
+    return out;
 }
 
+#ifdef _WIN32
+// cmd.exe: double quotes, and the whole line quoted once more so that it
+// keeps the inner ones. The text-mode pipe turns the program's CRLF into LF.
+std::string shell_quoted(const fs::path &p)
+{
+    return "\"" + p.u8string() + "\"";
+}
+
+run_result run_command(const std::string &cmd)
+{
+    run_result r{-1, {}};
+    FILE *p = _popen(("\"" + cmd + "\"").c_str(), "r");
+    if (p == nullptr)
+        return r;
+    r.output = read_all(p);
+    r.exit_code = _pclose(p);
+    return r;
+}
+#else
 std::string shell_quoted(const fs::path &p)
 {
     return "'" + p.string() + "'";
 }
 
-// The test plugin's build folder holds a lin_x64 with its one binary.
+run_result run_command(const std::string &cmd)
+{
+    run_result r{-1, {}};
+    FILE *p = popen(cmd.c_str(), "r");
+    if (p == nullptr)
+        return r;
+    r.output = read_all(p);
+    int status = pclose(p);
+    r.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+#endif
+
+run_result run_simhost(const std::string &args)
+{
+    return run_command(shell_quoted(HEADLESS_SIM_EXE) + " " + args + " 2>&1");
+}
+
+// The test plugin's build folder holds its platform folder with its one binary.
 std::string test_plugin_folder()
 {
     return shell_quoted(fs::path(HOST_TEST_PLUGIN).parent_path().parent_path());

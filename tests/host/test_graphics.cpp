@@ -5,9 +5,7 @@
 #include "XPLMGraphics.h"
 #include "host.h"
 
-#define GL_GLEXT_PROTOTYPES
-#include <GL/gl.h>
-#include <GL/glext.h>
+#include "gl_api.h"
 
 #include <gmock/gmock.h>
 

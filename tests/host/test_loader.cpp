@@ -20,8 +20,10 @@ struct bad_load {
     // Prepares the temporary folder; returns what to load.
     std::function<fs::path(const fs::path &tmp)> setup;
     bool as_folder;
-    const char *error;
+    std::string error;
 };
+
+const std::string platform = simhost::host::platform_folder();
 
 void PrintTo(const bad_load &c, std::ostream *os)
 {
@@ -61,10 +63,10 @@ INSTANTIATE_TEST_SUITE_P(
                  "is not a file"},
         bad_load{"missing_folder", [](const fs::path &t) { return t / "absent"; }, true,
                  "no plugin folder at"},
-        bad_load{"folder_without_lin_x64", [](const fs::path &t) { return make_dirs(t / "kyv_pop"); }, true,
-                 "has no lin_x64 folder"},
-        bad_load{"empty_lin_x64",
-                 [](const fs::path &t) { return make_dirs(t / "p" / "lin_x64").parent_path(); }, true,
+        bad_load{"folder_without_platform_folder", [](const fs::path &t) { return make_dirs(t / "kyv_pop"); },
+                 true, "has no " + platform + " folder"},
+        bad_load{"empty_platform_folder",
+                 [](const fs::path &t) { return make_dirs(t / "p" / platform).parent_path(); }, true,
                  "no .xpl file in"},
         bad_load{"several_binaries_none_preferred",
                  [](const fs::path &t) {
@@ -74,8 +76,8 @@ INSTANTIATE_TEST_SUITE_P(
                  true, "2 .xpl files"},
         bad_load{"text_file_named_xpl",
                  [](const fs::path &t) {
-                     make_dirs(t / "p" / "lin_x64");
-                     std::ofstream(t / "p" / "lin_x64" / "kyv_pop.xpl") << "not a library\n";
+                     make_dirs(t / "p" / platform);
+                     std::ofstream(t / "p" / platform / "kyv_pop.xpl") << "not a library\n";
                      return t / "p";
                  },
                  true, "cannot load"},
@@ -84,7 +86,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "is not a plugin: it lacks XPluginDisable, XPluginStop, XPluginReceiveMessage"},
         bad_load{"plugin_needing_an_xplm_function_the_host_lacks",
                  [](const fs::path &t) { return install_plugin(t / "p", HOST_UNRESOLVED_PLUGIN); }, true,
+#ifdef _WIN32
+                 "XPLM_64.dll has no XPLMNoSuchFunction"}),
+#else
                  "undefined symbol: XPLMNoSuchFunction"}),
+#endif
     [](const ::testing::TestParamInfo<bad_load> &info) { return std::string(info.param.name); });
 
 TEST(loader, prefers_kyv_pop_xpl_among_several_binaries)

@@ -8,9 +8,7 @@
 #include "render_target.h"
 #include "temp_dir.h"
 
-#define GL_GLEXT_PROTOTYPES
-#include <GL/gl.h>
-#include <GL/glext.h>
+#include "gl_api.h"
 
 #include <cairo.h>
 #include <gmock/gmock.h>

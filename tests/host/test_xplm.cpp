@@ -12,8 +12,13 @@
 #include "temp_dir.h"
 #include "xplm_exports.h"
 
-#include <dlfcn.h>
 #include <gmock/gmock.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
 
 #include <filesystem>
 #include <functional>
@@ -22,6 +27,17 @@
 using ::testing::ElementsAre;
 
 namespace {
+
+// What a plugin's import of `name` binds to: on Windows XPLM_64.dll's export,
+// elsewhere the symbol the process exports.
+void *exported_function(const char *name)
+{
+#ifdef _WIN32
+    return reinterpret_cast<void *>(GetProcAddress(GetModuleHandleW(L"XPLM_64.dll"), name));
+#else
+    return dlsym(RTLD_DEFAULT, name);
+#endif
+}
 
 TEST(datarefs, the_host_knows_the_panel_render_type_and_vr_state_by_default)
 {
@@ -214,7 +230,7 @@ std::set<std::string> functions_in_headers()
 {
     std::set<std::string> names;
     for (const auto &e : std::filesystem::directory_iterator(XPLM_HEADER_DIR)) {
-        const std::string text = read_file(e.path());
+        const std::string text = read_file(e.path().u8string());
         for (size_t at = text.find("XPLM_API"); at != std::string::npos; at = text.find("XPLM_API", at + 1)) {
             size_t paren = text.find('(', at);
             bool declaration = at == 0 || text[at - 1] == '\n'; // not the #define
@@ -236,7 +252,7 @@ TEST(exports, every_function_of_the_interface_headers_is_defined_and_exported)
     for (size_t i = 0; i < n; i++) {
         defined.insert(table[i].name);
         // What a plugin's unresolved symbol binds to must be this very function.
-        EXPECT_EQ(dlsym(RTLD_DEFAULT, table[i].name), reinterpret_cast<void *>(table[i].address))
+        EXPECT_EQ(exported_function(table[i].name), reinterpret_cast<void *>(table[i].address))
             << table[i].name;
     }
     std::set<std::string> declared = functions_in_headers();

@@ -13,22 +13,24 @@ const display pfd2{"kyv/popup/PFD_2_NOBEZEL", "KYV G1000 PFD 2 Bezelless", "pfd_
 
 void install_plugin_copy(const std::string &plugin_dir)
 {
-    fs::create_directories(plugin_dir + "/lin_x64");
-    fs::copy_file(KYV_PLUGIN_FILE, plugin_dir + "/lin_x64/kyv_pop.xpl", fs::copy_options::overwrite_existing);
+    const std::string platform = plugin_dir + "/" + simhost::host::platform_folder();
+    fs::create_directories(fs::u8path(platform));
+    fs::copy_file(KYV_PLUGIN_FILE, fs::u8path(platform + "/kyv_pop.xpl"),
+                  fs::copy_options::overwrite_existing);
     const fs::path resources = fs::path(KYV_PLUGIN_DIR) / "resources";
     if (fs::exists(resources))
-        fs::copy(resources, plugin_dir + "/resources", fs::copy_options::recursive);
-    fs::create_directories(plugin_dir + "/settings");
+        fs::copy(resources, fs::u8path(plugin_dir + "/resources"), fs::copy_options::recursive);
+    fs::create_directories(fs::u8path(plugin_dir + "/settings"));
 }
 
-working_dir::working_dir(const std::string &dir) : old_(fs::current_path())
+working_dir::working_dir(const std::string &dir) : old_(fs::current_path().u8string())
 {
-    fs::current_path(dir);
+    fs::current_path(fs::u8path(dir));
 }
 
 working_dir::~working_dir()
 {
-    fs::current_path(old_);
+    fs::current_path(fs::u8path(old_));
 }
 
 void plugin_fixture::SetUp()

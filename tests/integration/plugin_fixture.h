@@ -59,5 +59,5 @@ private:
     std::string old_;
 };
 
-// Copies the built plugin file into <dir>/lin_x64/kyv_pop.xpl.
+// Copies the built plugin file into <dir>/<platform folder>/kyv_pop.xpl.
 void install_plugin_copy(const std::string &plugin_dir);

@@ -71,7 +71,7 @@ TEST_F(bad_inputs, a_settings_file_that_is_a_folder_is_left_alone_and_the_settin
     fs::create_directories(cfg_path);
     write_file(cfg_path + "/keep.txt", "mine");
     enable_use_and_disable();
-    EXPECT_TRUE(logged_part("Cannot read " + cfg_path + ": Is a directory"));
+    EXPECT_TRUE(logged_part("Cannot read " + native_path(cfg_path) + ": Is a directory"));
     EXPECT_TRUE(logged("Error Reading Config File. Creating New File"));
     EXPECT_TRUE(logged("Unable to Initialize Failures"));
     EXPECT_TRUE(fs::is_directory(cfg_path));
@@ -122,7 +122,7 @@ TEST_P(damaged, a_damaged_settings_file_keeps_its_good_lines_and_a_copy_of_itsel
     write_file(cfg_path, GetParam().content);
     enable_use_and_disable();
     EXPECT_TRUE(logged_part(GetParam().bad_line_said));
-    EXPECT_TRUE(logged_part("the file as it was is kept as " + cfg_path + ".bak"));
+    EXPECT_TRUE(logged_part("the file as it was is kept as " + native_path(cfg_path) + ".bak"));
     EXPECT_EQ(read_file(cfg_path + ".bak"), GetParam().content) << "what could not be read is not lost";
     EXPECT_EQ(cfg_value("pfd_nbzl_w"), "800") << "the good line still counts";
     EXPECT_EQ(cfg_value("mfd_nbzl_w"), "1024");

@@ -42,7 +42,7 @@ TEST_F(lifecycle, start_enable_disable_stop_log_their_steps_in_order)
         "Starting CRC64",
         "XPLMStart Complete",
         "XPLMEnable",
-        plugin_dir + "/",
+        native_path(plugin_dir + "/"),
         "Settings and Failures",
         "G1000 Popup Init",
         "XPLMEnable Complete",
@@ -82,7 +82,7 @@ TEST_F(lifecycle, disable_and_enable_again_repeat_the_whole_enable_sequence)
     ASSERT_TRUE(host.enable());
     const auto msgs = plugin_messages();
     EXPECT_EQ(std::count(msgs.begin(), msgs.end(), "XPLMEnable Complete"), 2);
-    EXPECT_EQ(std::count(msgs.begin(), msgs.end(), plugin_dir + "/"), 2);
+    EXPECT_EQ(std::count(msgs.begin(), msgs.end(), native_path(plugin_dir + "/")), 2);
     EXPECT_EQ(host.flight_loop_count(), 1u);
 }
 

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <unistd.h>
 
 #include "plugin_fixture.h"
 
@@ -26,11 +25,15 @@ TEST_F(plugin_paths, a_path_shorter_than_19_characters_loads_and_finds_its_folde
 
 TEST_F(plugin_paths, a_path_longer_than_511_characters_loads_without_a_crash)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows loads no DLL from a path over MAX_PATH (260 characters) unless long paths are "
+                    "enabled for the whole machine and the program";
+#endif
     std::string deep = tmp.path();
     for (int i = 0; i < 6; i++)
         deep += "/" + std::string(100, char('a' + i));
     install_plugin_copy(deep);
-    ASSERT_GT((deep + "/lin_x64/kyv_pop.xpl").size(), 511u);
+    ASSERT_GT((deep + "/" + simhost::host::platform_folder() + "/kyv_pop.xpl").size(), 511u);
 
     ASSERT_TRUE(host.load_plugin_folder(deep)) << host.error();
     ASSERT_TRUE(host.start());
@@ -53,8 +56,8 @@ TEST_F(plugin_paths, a_path_with_spaces_and_non_ascii_letters_works)
     ASSERT_TRUE(host.start());
     ASSERT_TRUE(host.enable());
     host.disable();
-    EXPECT_TRUE(logged(odd + "/"));
-    EXPECT_TRUE(fs::is_regular_file(odd + "/settings/popups.cfg"));
+    EXPECT_TRUE(logged(native_path(odd + "/")));
+    EXPECT_TRUE(fs::is_regular_file(fs::u8path(odd + "/settings/popups.cfg")));
 }
 
 } // namespace

@@ -33,7 +33,7 @@ TEST_F(settings_file, first_enable_creates_the_file_with_the_21_defaults)
 
     const auto msgs = messages_from("Settings and Failures");
     ASSERT_GE(msgs.size(), 3u);
-    EXPECT_EQ(msgs[1], "Created Configuration: popups.cfg with path " + cfg_path);
+    EXPECT_EQ(msgs[1], "Created Configuration: popups.cfg with path " + native_path(cfg_path));
     EXPECT_EQ(msgs[2], "Error Reading Config File. Creating New File");
     std::vector<std::string> keys;
     for (const auto &kv : default_settings())
@@ -80,7 +80,7 @@ TEST_F(settings_file, a_missing_settings_folder_is_created_at_enable)
 {
     std::filesystem::remove_all(settings_dir);
     start_and_enable();
-    EXPECT_TRUE(logged("Created settings folder " + settings_dir));
+    EXPECT_TRUE(logged("Created settings folder " + native_path(settings_dir)));
     EXPECT_EQ(cfg_entries(read_file(cfg_path)).size(), 21u);
 }
 

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# The plugin exports exactly the five entry points, and every interface
-# function it imports is one our interface headers declare.
+# The plugin exports exactly the five entry points, every interface function
+# it imports is one our interface headers declare, and the list the Windows
+# build makes its XPLM_64.dll import library from (cmake/XPLM_64.def) names
+# exactly those functions.
 set -euo pipefail
 xpl="$1"
 headers="$2"
+def_file="${3:-}"
 
 exported=$(nm -D --defined-only "$xpl" | awk '{print $3}' | sort)
 want=$(printf '%s\n' XPluginDisable XPluginEnable XPluginReceiveMessage XPluginStart XPluginStop)
@@ -20,5 +23,14 @@ for sym in $(nm -D --undefined-only "$xpl" | awk '{print $2}' | grep '^XPLM' || 
     status=1
   fi
 done
-[ $status -eq 0 ] && echo "5 entry points exported; every XPLM import declared"
+if [ -n "$def_file" ]; then
+  imported=$(nm -D --undefined-only "$xpl" | awk '{print $2}' | grep '^XPLM' | sort || true)
+  listed=$(awk '/^EXPORTS/{on=1; next} on && $1 ~ /^XPLM/ {print $1}' "$def_file" | sort)
+  if [ "$imported" != "$listed" ]; then
+    echo "$def_file differs from the XPLM functions the plugin imports (< imported, > listed):"
+    diff <(echo "$imported") <(echo "$listed") || true
+    status=1
+  fi
+fi
+[ $status -eq 0 ] && echo "5 entry points exported; every XPLM import declared${def_file:+ and listed in $def_file}"
 exit $status

@@ -62,7 +62,7 @@ if [ -n "$sdk_lib" ]; then
 fi
 
 if [ $status -eq 0 ]; then
-  echo "5 entry points exported; DLLs: $(echo $dlls | tr ' ' ','); $(echo "$xplm" | wc -l) XPLM imports," \
+  echo "5 entry points exported; DLLs: $(paste -sd, <<<"$dlls"); $(echo "$xplm" | wc -l) XPLM imports," \
     "each declared and listed${sdk_lib:+ and in $sdk_lib}"
 fi
 exit $status

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "Popups/popup.h"
+#include "xplm_stand_in.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ XPLMCommandRef XPLMFindCommand(const char *name)
     auto it = known_commands.find(name);
     return it == known_commands.end() ? nullptr : &it->second;
 }
+XPLM_STAND_IN(XPLMFindCommand)
 
 TEST(hotspots, a_point_hits_only_strictly_inside_and_the_first_in_list_order_wins)
 {

@@ -15,7 +15,7 @@ namespace {
 class pref_store_test : public ::testing::Test {
 protected:
     temp_dir tmp;
-    std::string folder = tmp / "settings";
+    std::string folder = native_path(tmp / "settings");
     std::string file = folder + "/popups.cfg";
     pref_store store;
     pref_int a{&store, "a_x", 0};
@@ -39,7 +39,7 @@ TEST_F(pref_store_test, first_open_creates_the_file_with_every_default_and_says_
     store.open(folder.c_str());
 
     const std::vector<std::string> expected = {
-        "Created Configuration: popups.cfg with path " + file,
+        "Created Configuration: popups.cfg with path " + native_path(file),
         "Error Reading Config File. Creating New File",
         "Error Getting Data - added: a_x",
         "Error Getting Data - added: a_w",

@@ -1,8 +1,6 @@
 #include "gl_image.h"
 
-#define GL_GLEXT_PROTOTYPES
-#include <GL/gl.h>
-#include <GL/glext.h>
+#include "gl_api.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -3,9 +3,7 @@
 // Reading back single pixels of a framebuffer, for tests that check what was
 // drawn. Needs a current GL context.
 
-#define GL_GLEXT_PROTOTYPES
-#include <GL/gl.h>
-#include <GL/glext.h>
+#include "gl_api.h"
 
 #include <array>
 

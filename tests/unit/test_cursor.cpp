@@ -4,6 +4,8 @@
 
 #include <cairo.h>
 
+#include "temp_dir.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -35,16 +37,10 @@ os_cursor_hook(const char *name, const unsigned char *pixels, int w, int h, int 
 
 class Cursor : public ::testing::Test {
 protected:
-    std::string dir;
+    temp_dir tmp;
+    std::string dir = tmp.path();
 
-    void SetUp() override
-    {
-        std::string tmpl = ::testing::TempDir() + "cursor_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl;
-        shows.clear();
-    }
-    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+    void SetUp() override { shows.clear(); }
 
     std::string write_png(const char *name, cairo_format_t fmt, int w, int h, double r, double g, double b,
                           double a)

@@ -14,6 +14,7 @@
 #include "XPLMGraphics.h"
 #include "gl_context.h"
 #include "thread_count.h"
+#include "xplm_stand_in.h"
 
 using namespace std::chrono_literals;
 
@@ -32,6 +33,8 @@ extern "C" void XPLMSetGraphicsState(int fog, int tex_units, int lighting, int a
     tex_units > 0 ? glEnable(GL_TEXTURE_2D) : glDisable(GL_TEXTURE_2D);
     blend ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
 }
+XPLM_STAND_IN(XPLMBindTexture2d)
+XPLM_STAND_IN(XPLMSetGraphicsState)
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "XPLMDataAccess.h"
+#include "xplm_stand_in.h"
 
 namespace {
 
@@ -74,6 +75,16 @@ int XPLMGetDatai(XPLMDataRef dr)
     return vr_enabled;
 }
 }
+
+XPLM_STAND_IN(XPLMWindowIsPoppedOut)
+XPLM_STAND_IN(XPLMWindowIsInVR)
+XPLM_STAND_IN(XPLMGetWindowGeometry)
+XPLM_STAND_IN(XPLMSetWindowGeometry)
+XPLM_STAND_IN(XPLMGetWindowGeometryOS)
+XPLM_STAND_IN(XPLMSetWindowGeometryOS)
+XPLM_STAND_IN(XPLMSetWindowPositioningMode)
+XPLM_STAND_IN(XPLMFindDataRef)
+XPLM_STAND_IN(XPLMGetDatai)
 
 struct resize_case {
     const char *what;

@@ -1,11 +1,13 @@
 // A shared library with only some of a plugin's entry points.
 
-extern "C" __attribute__((visibility("default"))) int XPluginStart(char *, char *, char *)
+#include "XPLMDefs.h"
+
+PLUGIN_API int XPluginStart(char *, char *, char *)
 {
     return 1;
 }
 
-extern "C" __attribute__((visibility("default"))) int XPluginEnable(void)
+PLUGIN_API int XPluginEnable(void)
 {
     return 1;
 }

@@ -1,4 +1,4 @@
-#include "windows.h"
+#include "plugin_windows.h"
 
 #include <algorithm>
 #include <cstddef>
