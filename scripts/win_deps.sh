@@ -61,17 +61,7 @@ install_packages() {
         g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
         dpkg-dev autoconf automake libtool make pkg-config meson ninja-build cmake python3 xz-utils
     )
-    local missing=() p
-    for p in "${packages[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-    done
-    if [ ${#missing[@]} -eq 0 ]; then
-        say "build tools present"
-        return
-    fi
-    say "installing ${missing[*]}"
-    "${as_root[@]}" apt-get update
-    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
+    "$root/scripts/ensure_packages.sh" win_deps "${packages[@]}"
 }
 
 # Prints the deb-src twin of the main (non-security) stanza of the machine's

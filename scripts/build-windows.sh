@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows plugin with mingw-w64: build-win/kyv_pop/win_x64/kyv_pop.xpl,
+# in the same folder layout as the Linux build. The first run installs the
+# toolchain and builds the static libraries (scripts/win_deps.sh, cached after).
+#   scripts/build-windows.sh            the plugin, the Windows sim host and its tests
+#   scripts/build-windows.sh --plugin   the plugin alone
+set -euo pipefail
+cd "$(dirname "$0")/.."
+target=()
+if [ "${1:-}" = "--plugin" ]; then
+  target=(--target kyv_pop)
+  shift
+fi
+scripts/win_deps.sh
+build_dir="${KYV_WIN_BUILD_DIR:-build-win}"
+cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DKYV_BUILD_TOOLS=OFF "$@"
+cmake --build "$build_dir" -j"$(nproc)" "${target[@]}"
+echo "build-windows: built $build_dir/kyv_pop/win_x64/kyv_pop.xpl"
