@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds the plugin for Linux and Windows and zips the kyv_pop folder, with
+# lin_x64 and win_x64 in it, ready to unpack into the simulator's plugins
+# folder: out/kyv_pop-<version>.zip.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+scripts/build-windows.sh --plugin
+build_dir="${KYV_BUILD_DIR:-build}"
+win_dir="${KYV_WIN_BUILD_DIR:-build-win}"
+version=$(sed -n 's/^project(kyv_pop VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+
+stage=out/package
+rm -rf "$stage"
+mkdir -p "$stage/kyv_pop/lin_x64" "$stage/kyv_pop/win_x64" "$stage/kyv_pop/settings"
+# Debug information and symbol tables stay in the build folders; the package
+# carries the code and the five exported entry points.
+strip --strip-unneeded -o "$stage/kyv_pop/lin_x64/kyv_pop.xpl" "$build_dir/kyv_pop/lin_x64/kyv_pop.xpl"
+x86_64-w64-mingw32-strip --strip-unneeded -o "$stage/kyv_pop/win_x64/kyv_pop.xpl" \
+  "$win_dir/kyv_pop/win_x64/kyv_pop.xpl"
+tests/plugin/check_exports.sh "$stage/kyv_pop/lin_x64/kyv_pop.xpl" xplm cmake/XPLM_64.def
+tests/plugin/check_pe.sh "$stage/kyv_pop/win_x64/kyv_pop.xpl" xplm cmake/XPLM_64.def
+cp -r resources "$stage/kyv_pop/resources"
+
+zip="out/kyv_pop-$version.zip"
+rm -f "$zip"
+(cd "$stage" && cmake -E tar cf "../../$zip" --format=zip kyv_pop)
+echo "package: $zip"
+(cd "$stage" && find kyv_pop -type f -o -type d -empty | sort | sed 's/^/  /')
