@@ -29,6 +29,12 @@ namespace {
 
 /* The longest accepted line, not counting its line ending ("\n" or "\r\n"). */
 constexpr size_t MAX_LINE_LEN = 4096;
+/*
+ * Comment and blank lines kept for the rewrite. Far more than any person
+ * writes, and a bound on what a file of nothing but newlines can cost; those
+ * beyond it are skipped as malformed, so the file as it was is kept aside.
+ */
+constexpr size_t MAX_KEPT_TEXT_LINES = 100000;
 /* Malformed lines logged one by one per file; the rest only as a count. */
 constexpr int MAX_LOGGED_BAD_LINES = 20;
 constexpr size_t READ_CHUNK = 64 * 1024;
@@ -36,28 +42,41 @@ constexpr size_t READ_CHUNK = 64 * 1024;
 } // namespace
 
 struct conf {
-    std::vector<std::pair<std::string, std::string>> entries; /* in order */
-    std::unordered_map<std::string, size_t> index;            /* key -> entries[] */
+    /*
+     * One line of the file, in file order. A key/value entry, or (with an
+     * empty key, which no entry can have) a comment or blank line kept as
+     * the user wrote it, so a rewrite loses none of the user's notes.
+     */
+    struct line {
+        std::string key;
+        std::string value;
+    };
+    std::vector<line> lines;
+    std::unordered_map<std::string, size_t> index; /* key -> lines[] */
+    /* Written back with the line ending the file was read with. */
+    bool crlf = false;
 
     /* Adds or replaces; a replaced entry keeps its position. True if replaced. */
     bool set(const std::string &key, const std::string &value)
     {
         auto it = index.find(key);
         if (it != index.end()) {
-            entries[it->second].second = value;
+            lines[it->second].value = value;
             return true;
         }
-        index.emplace(key, entries.size());
-        entries.emplace_back(key, value);
+        index.emplace(key, lines.size());
+        lines.push_back({key, value});
         return false;
     }
+
+    void keep_text(const char *b, const char *e) { lines.push_back({std::string(), std::string(b, e)}); }
 
     const std::string *get(const char *key) const
     {
         auto it = index.find(key);
         if (it == index.end())
             return nullptr;
-        return &entries[it->second].second;
+        return &lines[it->second].value;
     }
 };
 
@@ -176,8 +195,11 @@ private:
         if (overlong_) {
             bad("longer than 4096 bytes");
         } else {
-            if (!line_.empty() && line_.back() == '\r')
+            if (!line_.empty() && line_.back() == '\r') {
                 line_.pop_back();
+                if (line_no_ == 1)
+                    conf_->crlf = true;
+            }
             if (line_.size() > MAX_LINE_LEN)
                 bad("longer than 4096 bytes");
             else
@@ -195,9 +217,22 @@ private:
                 return;
             }
         }
+        const char *text = b;
         trim(b, e);
+        if ((b == e || *b == '#') && kept_text_ == MAX_KEPT_TEXT_LINES) {
+            bad("more than 100000 comment and blank lines");
+            return;
+        }
         if (b == e || *b == '#')
-            return; /* blank line or comment */
+            kept_text_++;
+        if (b == e) {
+            conf_->keep_text(b, b); /* blank line; its blanks are not worth keeping */
+            return;
+        }
+        if (*b == '#') {
+            conf_->keep_text(text, e); /* a comment, indentation included */
+            return;
+        }
 
         const char *eq = (const char *)memchr(b, '=', (size_t)(e - b));
         if (eq == nullptr) {
@@ -249,6 +284,7 @@ private:
     int first_bad_ = -1;
     int bad_lines_ = 0;
     int dup_lines_ = 0;
+    size_t kept_text_ = 0;
 };
 
 /* A decimal 32-bit integer with an optional sign, and nothing else. */
@@ -346,11 +382,14 @@ bool conf_write_file(const conf_t *conf, const char *filename)
 
     std::string data;
     try {
-        for (const auto &kv : conf->entries) {
-            data += kv.first;
-            data += " = ";
-            data += kv.second;
-            data += '\n';
+        const char *eol = conf->crlf ? "\r\n" : "\n";
+        for (const auto &l : conf->lines) {
+            if (!l.key.empty()) {
+                data += l.key;
+                data += " = ";
+            }
+            data += l.value;
+            data += eol;
         }
     } catch (const std::bad_alloc &) {
         logMsg("%s: cannot write: out of memory", filename);
@@ -403,6 +442,32 @@ void conf_set_i(conf_t *conf, const char *key, int value)
         conf->set(std::string(key, len), buf);
     } catch (const std::bad_alloc &) {
         logMsg("conf: out of memory setting \"%.64s\"", key);
+    }
+}
+
+void conf_add_comment(conf_t *conf, const char *text)
+{
+    if (conf == nullptr || text == nullptr)
+        return;
+    size_t len = strlen(text);
+    for (size_t i = 0; i < len; i++) {
+        if (is_control((unsigned char)text[i])) {
+            logMsg("conf: refused a comment with a control byte");
+            return;
+        }
+    }
+    if (len > MAX_LINE_LEN - 2) {
+        logMsg("conf: refused a comment longer than a line");
+        return;
+    }
+    try {
+        std::string line = "# ";
+        line.append(text, len);
+        const char *b = line.data(), *e = b + line.size();
+        trim(b, e); /* as the reader keeps it, so a rewrite gives the same bytes */
+        conf->keep_text(b, e);
+    } catch (const std::bad_alloc &) {
+        logMsg("conf: out of memory adding a comment");
     }
 }
 

@@ -205,8 +205,29 @@ TEST_F(ConfTest, CommentsBlankLinesAndSpacing)
     int v = 0;
     EXPECT_FALSE(conf_get_i(c, "e", &v));
     EXPECT_FALSE(conf_get_i(c, "#e", &v));
+
+    // Comments stay where they stood, indentation kept and trailing blanks
+    // dropped; blank lines stay as empty ones; entries come out canonical.
+    conf_set_i(c, "b", 20);
+    conf_set_i(c, "new", 5);
+    conf_add_comment(c, "added by the program  ");
+    conf_add_comment(c, "no\nnewlines");
+    std::string p = path("out.cfg");
+    ASSERT_TRUE(conf_write_file(c, p.c_str()));
     conf_free(c);
-    EXPECT_TRUE(log_lines().empty());
+    EXPECT_EQ(read_raw(p), "# a comment\n"
+                           "   # an indented comment = with equals\n"
+                           "\t# a tab-indented comment\n"
+                           "\n\n\n"
+                           "a = 1\n"
+                           "b = 20\n"
+                           "c = 3\n"
+                           "d = -4\n"
+                           "#e = 5\n"
+                           "# caf\xc3\xa9: UTF-8 in a comment is fine\n"
+                           "new = 5\n"
+                           "# added by the program\n");
+    EXPECT_EQ(logs_.messages(), std::vector<std::string>{"conf: refused a comment with a control byte"});
 }
 
 TEST_F(ConfTest, CrlfLineEndings)
@@ -220,7 +241,7 @@ TEST_F(ConfTest, CrlfLineEndings)
     EXPECT_EQ(get(c, "c"), 3);
     std::string p = path("out.cfg");
     ASSERT_TRUE(conf_write_file(c, p.c_str()));
-    EXPECT_EQ(read_raw(p), "a = 1\nb = 2\nc = 3\n");
+    EXPECT_EQ(read_raw(p), "# comment\r\na = 1\r\n\r\nb = 2\r\nc = 3\r\n");
     conf_free(c);
 }
 
@@ -445,7 +466,8 @@ TEST_F(ConfTest, UnknownEntriesAreKeptOnWrite)
     conf_set_i(c, "new_one", 5);
     ASSERT_TRUE(conf_write_file(c, p.c_str()));
     conf_free(c);
-    EXPECT_EQ(read_raw(p), "theme = dark blue\n"
+    EXPECT_EQ(read_raw(p), "# my settings\n"
+                           "theme = dark blue\n"
                            "popup_x = 11\n"
                            "future.option = on\n"
                            "popup_y = 20\n"
@@ -532,6 +554,20 @@ TEST_F(ConfTest, TenMegabyteLine)
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(errline, 1);
     conf_free(c);
+}
+
+TEST_F(ConfTest, CommentAndBlankLinesKeptAreBounded)
+{
+    int errline = 0;
+    conf_t *c = parse("a = 1\n" + std::string(100000, '\n') + "# one too many\nb = 2\n", &errline);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(errline, 100002);
+    EXPECT_EQ(get(c, "b"), 2);
+    std::string p = path("out.cfg");
+    ASSERT_TRUE(conf_write_file(c, p.c_str()));
+    conf_free(c);
+    EXPECT_EQ(read_raw(p), "a = 1\n" + std::string(100000, '\n') + "b = 2\n");
+    EXPECT_TRUE(log_contains(":100002: skipped malformed line (more than 100000 comment and blank lines)"));
 }
 
 TEST_F(ConfTest, GarbageNeverCrashes)

@@ -3,7 +3,9 @@
 
 /*
  * Settings files: plain text, one "key = value" per line, '#' starts a
- * comment line. Entries keep the order in which they were read or added.
+ * comment line. Entries keep the order in which they were read or added;
+ * comment and blank lines are written back where they stood, and a file read
+ * with CRLF line endings is written back with them.
  */
 
 #include <stdbool.h>
@@ -33,6 +35,9 @@ bool conf_write_file(const conf_t *conf, const char *filename);
 /* False (and *value untouched) when the key is absent or not a 32-bit integer. */
 bool conf_get_i(const conf_t *conf, const char *key, int *value);
 void conf_set_i(conf_t *conf, const char *key, int value);
+
+/* Appends the comment line "# text"; text that would not read back as one comment line is refused. */
+void conf_add_comment(conf_t *conf, const char *text);
 
 #ifdef __cplusplus
 }
