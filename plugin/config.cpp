@@ -67,6 +67,15 @@ void ensure_folder(const char *folder)
         logMsg("Cannot create settings folder %s: %s", folder, ec.message().c_str());
 }
 
+// A new file says what it is; the user's own comments are kept below it.
+void add_header(conf_t *conf)
+{
+    conf_add_comment(conf, "kyv_pop: where each G1000 display window opens (see the plugin's README).");
+    conf_add_comment(conf,
+                     "Close the simulator before editing: it rewrites this file at every start and stop.");
+    conf_add_comment(conf, "Lines starting with # are comments and are kept.");
+}
+
 } // namespace
 
 void pref_store::open(const char *folder)
@@ -93,6 +102,7 @@ void pref_store::open(const char *folder)
             logMsg("Cannot read %s: %s", path.c_str(), strerror(errno));
         logMsg("Error Reading Config File. Creating New File");
         conf = conf_create_empty();
+        add_header(conf);
     } else if (bad_line >= 0) {
         keep_original(bad_line);
     }

@@ -125,4 +125,67 @@ TEST_F(settings_file, an_enable_after_a_disable_does_not_read_the_file_again)
     EXPECT_EQ(entries.size(), 1u) << "keys are only added at the first load";
 }
 
+// A file a cockpit builder wrote by hand, and what an enable/disable cycle
+// makes of it: every line where it stood (entries written as "key = value",
+// blank lines emptied), then the missing keys with their defaults.
+struct kept_file {
+    const char *name;
+    std::string written;
+    std::string kept;
+};
+
+const kept_file kept_files[] = {
+    {"comments_blank_lines_and_unknown_keys",
+     "# PFD on the left G1000 screen\n\npfd_nbzl_monitor_start=1\n  # indented, with = in it\n"
+     "my_own_key = keep me\n \t \n# MFD: caf\xc3\xa9 corner  \nmfd_nbzl_w = 800\n",
+     "# PFD on the left G1000 screen\n\npfd_nbzl_monitor_start = 1\n  # indented, with = in it\n"
+     "my_own_key = keep me\n\n# MFD: caf\xc3\xa9 corner\nmfd_nbzl_w = 800\n"},
+    {"crlf_endings", "# screens\r\npfd_nbzl_x = 5\r\n\r\n# end\r\n",
+     "# screens\r\npfd_nbzl_x = 5\r\n\r\n# end\r\n"},
+    {"no_final_newline", "pfd_2_nbzl_h = 600\n# last line", "pfd_2_nbzl_h = 600\n# last line\n"},
+};
+
+void PrintTo(const kept_file &f, std::ostream *os)
+{
+    *os << f.name;
+}
+
+class user_lines : public settings_file, public ::testing::WithParamInterface<kept_file> {};
+
+TEST_P(user_lines, survive_an_enable_and_a_disable_in_place)
+{
+    const kept_file &f = GetParam();
+    write_file(cfg_path, f.written);
+    start_and_enable();
+    host.disable();
+
+    const char *eol = f.written.find("\r\n") != std::string::npos ? "\r\n" : "\n";
+    std::string want = f.kept;
+    for (const auto &[k, v] : default_settings())
+        if (f.written.find(k + " ") == std::string::npos && f.written.find(k + "=") == std::string::npos)
+            want += k + " = " + std::to_string(v) + eol;
+    EXPECT_EQ(read_file(cfg_path), want);
+
+    // A fresh plugin (a copy of its own, so nothing stays in memory) reads
+    // back the values the user wrote, and its cycle changes nothing.
+    const std::string again = tmp / "again";
+    install_plugin_copy(again);
+    write_file(again + "/settings/popups.cfg", want);
+    ASSERT_TRUE(host.stop() && host.unload());
+    ASSERT_TRUE(host.load_plugin_folder(again) && host.start() && host.enable()) << host.error();
+    host.disable();
+    EXPECT_EQ(read_file(again + "/settings/popups.cfg"), want);
+}
+
+INSTANTIATE_TEST_SUITE_P(files, user_lines, ::testing::ValuesIn(kept_files),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(settings_file, a_new_file_starts_with_a_note_on_what_it_is)
+{
+    start_and_enable();
+    const std::string text = read_file(cfg_path);
+    EXPECT_EQ(text.rfind("# kyv_pop: ", 0), 0u) << text;
+    EXPECT_NE(text.find("# Close the simulator before editing"), std::string::npos);
+}
+
 } // namespace
