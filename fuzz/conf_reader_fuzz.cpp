@@ -1,6 +1,7 @@
 // The settings-file reader on arbitrary bytes. Whatever it accepts must be
-// written out canonically, read back without a malformed line, and written
-// again byte for byte the same; its integers must agree with a reference.
+// written out canonically, with every comment line of the input kept, read
+// back without a malformed line, and written again byte for byte the same;
+// its integers must agree with a reference.
 
 #include <acfutils/conf.h>
 
@@ -197,6 +198,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         fuzz_fail("the first write failed");
     const std::string first = read_bytes(f.first);
     check_written(conf.get(), first);
+    if (comment_lines(first) != comment_lines(std::string(reinterpret_cast<const char *>(data), size)))
+        fuzz_fail("the comment lines written are not the input's");
 
     int reread_errline = -2;
     conf_ptr reread(conf_read_file(f.first.c_str(), &reread_errline));

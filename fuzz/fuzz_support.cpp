@@ -78,21 +78,70 @@ std::string read_bytes(const std::string &path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+namespace {
+
+// Every line of the text, without its line ending.
+std::vector<std::string> file_lines(const std::string &text)
+{
+    std::vector<std::string> out;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t nl = text.find('\n', at);
+        if (nl == std::string::npos)
+            nl = text.size();
+        std::string line = text.substr(at, nl - at);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        out.push_back(std::move(line));
+        at = nl + 1;
+    }
+    return out;
+}
+
+} // namespace
+
+std::vector<std::string> comment_lines(const std::string &text)
+{
+    std::vector<std::string> out;
+    for (std::string line : file_lines(text)) {
+        if (line.size() > 4096)
+            continue;
+        bool control = false;
+        for (unsigned char c : line)
+            control = control || (c < 0x20 && c != '\t') || c == 0x7f;
+        const size_t b = line.find_first_not_of(" \t");
+        if (control || b == std::string::npos || line[b] != '#')
+            continue;
+        out.push_back(line.substr(0, line.find_last_not_of(" \t") + 1));
+    }
+    return out;
+}
+
 std::vector<std::pair<std::string, std::string>> written_entries(const std::string &text)
 {
     std::vector<std::pair<std::string, std::string>> out;
-    size_t at = 0;
-    while (at < text.size()) {
+    if (!text.empty() && text.back() != '\n')
+        fuzz_fail("a written file ends without a newline");
+    // One line ending throughout: the one the file was read with.
+    const bool crlf = text.find("\r\n") != std::string::npos;
+    for (size_t at = 0; at < text.size();) {
         const size_t nl = text.find('\n', at);
-        if (nl == std::string::npos)
-            fuzz_fail("a written file ends without a newline");
-        const std::string line = text.substr(at, nl - at);
+        if (crlf != (nl > at && text[nl - 1] == '\r'))
+            fuzz_fail("a written file mixes line endings", text.substr(at, nl - at));
+        const std::string line = text.substr(at, nl - at - (crlf ? 1 : 0));
+        at = nl + 1;
+        const size_t first = line.find_first_not_of(" \t");
+        if (line.empty())
+            continue;
+        if (first == std::string::npos)
+            fuzz_fail("a blank line was written with blanks on it");
+        if (line[first] == '#')
+            continue; // a comment, kept as the user wrote it
         // Keys hold no blanks, so the first " = " is the separator.
         const size_t sep = line.find(" = ");
         if (sep == std::string::npos || sep == 0 || sep + 3 == line.size())
             fuzz_fail("a written line is not \"key = value\"", line);
         out.emplace_back(line.substr(0, sep), line.substr(sep + 3));
-        at = nl + 1;
     }
     return out;
 }

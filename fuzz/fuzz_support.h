@@ -31,9 +31,12 @@ void write_bytes(const std::string &path, const uint8_t *data, size_t size);
 // The whole file, or an empty string when it cannot be read.
 std::string read_bytes(const std::string &path);
 // The entries of a settings file as conf_write_file lays it out, one
-// "key = value" line each, in file order; a line of any other shape breaks
-// the property that the writer's output is canonical.
+// "key = value" line each, in file order, between the comment and blank lines
+// it keeps; a line of any other shape, or mixed line endings, break the
+// property that the writer's output is canonical.
 std::vector<std::pair<std::string, std::string>> written_entries(const std::string &text);
+// The comment lines a reader keeps, as it keeps them (trailing blanks dropped).
+std::vector<std::string> comment_lines(const std::string &text);
 // The names in a folder, sorted, separated by spaces.
 std::string folder_listing(const std::string &path);
 

@@ -209,12 +209,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // A file with lines the store drops on its rewrite is first kept as it was.
     const std::string listing = bad_line >= 0 ? "popups.cfg popups.cfg.bak" : "popups.cfg";
+    // The user's comments survive every rewrite, in their order.
+    const std::vector<std::string> comments =
+        comment_lines(std::string(reinterpret_cast<const char *>(data), size));
+    auto check_comments = [&comments, &f](const char *when) {
+        if (comment_lines(read_bytes(f.file)) != comments)
+            fuzz_fail("the store's rewrite lost or changed a comment line", when);
+    };
     values saved = loaded;
     {
         plugin_settings first;
         first.store.open(f.folder.c_str());
         check_prefs(first, loaded, "after the first open");
         check_foreign_kept(original, check_file(f, loaded, listing, "after the first open"));
+        check_comments("after the first open");
         if (bad_line >= 0 && read_bytes(f.backup) != std::string(reinterpret_cast<const char *>(data), size))
             fuzz_fail("the copy kept of a file with a malformed line differs from it");
 
@@ -232,6 +240,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     const entries after_close = check_file(f, saved, listing, "after the close");
     check_foreign_kept(original, after_close);
+    check_comments("after the close");
 
     // A fresh store finds what the first one set, and rewrites nothing.
     const std::string before = read_bytes(f.file);
