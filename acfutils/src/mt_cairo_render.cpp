@@ -248,8 +248,14 @@ void mt_cairo_render_fini(mt_cairo_render_t *mtcr)
     mtcr->worker.join();
 
     destroy_buffers(mtcr);
-    if (mtcr->tex != 0)
+    if (mtcr->tex != 0) {
         glDeleteTextures(1, &mtcr->tex);
+        /*
+         * The simulator's texture cache may still hold the freed name; the
+         * driver may hand it out again, and a bind of it would be skipped.
+         */
+        XPLMBindTexture2d(0, 0);
+    }
     delete mtcr;
 }
 
@@ -287,8 +293,11 @@ void mt_cairo_render_draw(mt_cairo_render_t *mtcr, vect2_t pos, vect2_t size)
         if (mtcr->front < 0)
             return;
         XPLMSetGraphicsState(0, 1, 0, 1, 1, 0, 0);
-        if (mtcr->tex == 0)
+        if (mtcr->tex == 0) {
             glGenTextures(1, &mtcr->tex);
+            /* A new name may be one the cache holds stale: unbind it first. */
+            XPLMBindTexture2d(0, 0);
+        }
         XPLMBindTexture2d((int)mtcr->tex, 0);
         if (mtcr->uploaded != mtcr->finished) {
             upload(mtcr, mtcr->bufs[mtcr->front].surf);

@@ -14,7 +14,11 @@ void create_texture(capture_region *region)
     GLuint tex = 0;
     glGenTextures(1, &tex);
     region->tex = tex;
-    // Unit 0: XPLMBindTexture2d takes a unit number, not a target.
+    // Unit 0: XPLMBindTexture2d takes a unit number, not a target. The
+    // simulator skips a bind its cache believes done, and a name the driver
+    // hands out again may still sit there stale (freed by another plugin):
+    // binding 0 first makes sure the new texture really is bound.
+    XPLMBindTexture2d(0, 0);
     XPLMBindTexture2d(static_cast<int>(region->tex), 0);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, static_cast<GLsizei>(region->src_w),
                  static_cast<GLsizei>(region->src_h), 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
@@ -86,6 +90,9 @@ void scr_cap_release(capture_region *region)
         GLuint tex = region->tex;
         glDeleteTextures(1, &tex);
         region->tex = 0;
+        // The simulator's texture cache may still hold the freed name; the
+        // driver may hand it out again, and a bind of it would be skipped.
+        XPLMBindTexture2d(0, 0);
     }
 }
 
@@ -98,8 +105,13 @@ void scr_cap_draw(capture_region *region, vect2_t pos, vect2_t size, void *user)
     if (region->tex == 0)
         return;
 
-    XPLMSetGraphicsState(0, 1, 0, 1, 1, 1, 1);
+    // No depth test or writes: depth under a window is not ours to rely on,
+    // and depth written here could hide a window drawn later.
+    XPLMSetGraphicsState(0, 1, 0, 1, 1, 0, 0);
     XPLMBindTexture2d(static_cast<int>(region->tex), 0);
+    // The current colour is whatever was left; the texture shows as it is
+    // only under opaque white.
+    glColor4f(1, 1, 1, 1);
     const auto right = static_cast<GLfloat>(pos.x + size.x);
     const auto top = static_cast<GLfloat>(pos.y + size.y);
     const auto left = static_cast<GLfloat>(pos.x);
