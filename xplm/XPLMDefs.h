@@ -64,6 +64,7 @@ enum {
 };
 typedef int XPLMMouseStatus;
 
+#if defined(XPLM200)
 enum {
     xplm_CursorDefault = 0,
     xplm_CursorHidden = 1,
@@ -71,6 +72,7 @@ enum {
     xplm_CursorCustom = 3
 };
 typedef int XPLMCursorStatus;
+#endif
 
 #ifdef __cplusplus
 }

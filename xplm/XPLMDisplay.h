@@ -1,7 +1,10 @@
 #ifndef _XPLMDisplay_h_
 #define _XPLMDisplay_h_
 
-/* Drawing phases and callbacks, windows, monitors, the mouse and the screen. */
+/*
+ * Drawing phases and callbacks, windows, monitors, the mouse and the screen.
+ * Each declaration sits under the interface version that brought it in.
+ */
 
 #include "XPLMDefs.h"
 
@@ -10,7 +13,9 @@ extern "C" {
 #endif
 
 enum {
+#if defined(XPLM302)
     xplm_Phase_Modern3D = 31,
+#endif
     xplm_Phase_FirstCockpit = 35,
     xplm_Phase_Panel = 40,
     xplm_Phase_Gauges = 45,
@@ -28,6 +33,19 @@ XPLM_API int XPLMUnregisterDrawCallback(XPLMDrawCallback_f inCallback, XPLMDrawi
 
 typedef void *XPLMWindowID;
 
+typedef void (*XPLMDrawWindow_f)(XPLMWindowID inWindowID, void *inRefcon);
+typedef void (*XPLMHandleKey_f)(XPLMWindowID inWindowID, char inKey, XPLMKeyFlags inFlags, char inVirtualKey,
+                                void *inRefcon, int losingFocus);
+typedef int (*XPLMHandleMouseClick_f)(XPLMWindowID inWindowID, int x, int y, XPLMMouseStatus inMouse,
+                                      void *inRefcon);
+
+#if defined(XPLM200)
+typedef XPLMCursorStatus (*XPLMHandleCursor_f)(XPLMWindowID inWindowID, int x, int y, void *inRefcon);
+typedef int (*XPLMHandleMouseWheel_f)(XPLMWindowID inWindowID, int x, int y, int wheel, int clicks,
+                                      void *inRefcon);
+#endif
+
+#if defined(XPLM300)
 enum {
     xplm_WindowLayerFlightOverlay = 0,
     xplm_WindowLayerFloatingWindows = 1,
@@ -35,7 +53,9 @@ enum {
     xplm_WindowLayerGrowlNotifications = 3
 };
 typedef int XPLMWindowLayer;
+#endif
 
+#if defined(XPLM301)
 enum {
     xplm_WindowDecorationNone = 0,
     xplm_WindowDecorationRoundRectangle = 1,
@@ -43,26 +63,9 @@ enum {
     xplm_WindowDecorationSelfDecoratedResizable = 3
 };
 typedef int XPLMWindowDecoration;
+#endif
 
-enum {
-    xplm_WindowPositionFree = 0,
-    xplm_WindowCenterOnMonitor = 1,
-    xplm_WindowFullScreenOnMonitor = 2,
-    xplm_WindowFullScreenOnAllMonitors = 3,
-    xplm_WindowPopOut = 4,
-    xplm_WindowVR = 5
-};
-typedef int XPLMWindowPositioningMode;
-
-typedef void (*XPLMDrawWindow_f)(XPLMWindowID inWindowID, void *inRefcon);
-typedef int (*XPLMHandleMouseClick_f)(XPLMWindowID inWindowID, int x, int y, XPLMMouseStatus inMouse,
-                                      void *inRefcon);
-typedef void (*XPLMHandleKey_f)(XPLMWindowID inWindowID, char inKey, XPLMKeyFlags inFlags, char inVirtualKey,
-                                void *inRefcon, int losingFocus);
-typedef XPLMCursorStatus (*XPLMHandleCursor_f)(XPLMWindowID inWindowID, int x, int y, void *inRefcon);
-typedef int (*XPLMHandleMouseWheel_f)(XPLMWindowID inWindowID, int x, int y, int wheel, int clicks,
-                                      void *inRefcon);
-
+#if defined(XPLM200)
 typedef struct {
     int structSize;
     int left;
@@ -76,46 +79,69 @@ typedef struct {
     XPLMHandleCursor_f handleCursorFunc;
     XPLMHandleMouseWheel_f handleMouseWheelFunc;
     void *refcon;
+#if defined(XPLM301)
     XPLMWindowDecoration decorateAsFloatingWindow;
+#endif
+#if defined(XPLM300)
     XPLMWindowLayer layer;
     XPLMHandleMouseClick_f handleRightClickFunc;
+#endif
 } XPLMCreateWindow_t;
 
-#if defined(__cplusplus) && (defined(__LP64__) || defined(_WIN64))
+#if defined(__cplusplus) && (defined(__LP64__) || defined(_WIN64)) && defined(XPLM300) && defined(XPLM301)
 static_assert(sizeof(XPLMCreateWindow_t) == 88, "XPLMCreateWindow_t must match the simulator's layout");
 #endif
 
+XPLM_API XPLMWindowID XPLMCreateWindowEx(XPLMCreateWindow_t *inParams);
+#endif
+
+XPLM_API void XPLMDestroyWindow(XPLMWindowID inWindowID);
+XPLM_API void XPLMGetScreenSize(int *outWidth, int *outHeight);
+XPLM_API void XPLMGetWindowGeometry(XPLMWindowID inWindowID, int *outLeft, int *outTop, int *outRight,
+                                    int *outBottom);
+XPLM_API void XPLMSetWindowGeometry(XPLMWindowID inWindowID, int inLeft, int inTop, int inRight,
+                                    int inBottom);
+XPLM_API int XPLMGetWindowIsVisible(XPLMWindowID inWindowID);
+XPLM_API void XPLMSetWindowIsVisible(XPLMWindowID inWindowID, int inIsVisible);
+
+#if defined(XPLM300)
 typedef void (*XPLMReceiveMonitorBoundsGlobal_f)(int inMonitorIndex, int inLeftBx, int inTopBx, int inRightBx,
                                                  int inBottomBx, void *inRefcon);
-
 typedef void (*XPLMReceiveMonitorBoundsOS_f)(int inMonitorIndex, int inLeftPx, int inTopPx, int inRightPx,
                                              int inBottomPx, void *inRefcon);
 
-XPLM_API XPLMWindowID XPLMCreateWindowEx(XPLMCreateWindow_t *inParams);
-XPLM_API void XPLMDestroyWindow(XPLMWindowID inWindowID);
-XPLM_API void XPLMGetScreenSize(int *outWidth, int *outHeight);
+enum {
+    xplm_WindowPositionFree = 0,
+    xplm_WindowCenterOnMonitor = 1,
+    xplm_WindowFullScreenOnMonitor = 2,
+    xplm_WindowFullScreenOnAllMonitors = 3,
+    xplm_WindowPopOut = 4,
+#if defined(XPLM301)
+    xplm_WindowVR = 5
+#endif
+};
+typedef int XPLMWindowPositioningMode;
+
 XPLM_API void XPLMGetScreenBoundsGlobal(int *outLeft, int *outTop, int *outRight, int *outBottom);
 XPLM_API void XPLMGetAllMonitorBoundsGlobal(XPLMReceiveMonitorBoundsGlobal_f inMonitorBoundsCallback,
                                             void *inRefcon);
 XPLM_API void XPLMGetAllMonitorBoundsOS(XPLMReceiveMonitorBoundsOS_f inMonitorBoundsCallback, void *inRefcon);
 XPLM_API void XPLMGetMouseLocationGlobal(int *outX, int *outY);
-XPLM_API void XPLMGetWindowGeometry(XPLMWindowID inWindowID, int *outLeft, int *outTop, int *outRight,
-                                    int *outBottom);
-XPLM_API void XPLMSetWindowGeometry(XPLMWindowID inWindowID, int inLeft, int inTop, int inRight,
-                                    int inBottom);
 XPLM_API void XPLMGetWindowGeometryOS(XPLMWindowID inWindowID, int *outLeft, int *outTop, int *outRight,
                                       int *outBottom);
 XPLM_API void XPLMSetWindowGeometryOS(XPLMWindowID inWindowID, int inLeft, int inTop, int inRight,
                                       int inBottom);
-XPLM_API int XPLMGetWindowIsVisible(XPLMWindowID inWindowID);
-XPLM_API void XPLMSetWindowIsVisible(XPLMWindowID inWindowID, int inIsVisible);
 XPLM_API int XPLMWindowIsPoppedOut(XPLMWindowID inWindowID);
-XPLM_API int XPLMWindowIsInVR(XPLMWindowID inWindowID);
 XPLM_API void XPLMSetWindowPositioningMode(XPLMWindowID inWindowID,
                                            XPLMWindowPositioningMode inPositioningMode, int inMonitorIndex);
 XPLM_API void XPLMSetWindowTitle(XPLMWindowID inWindowID, const char *inWindowTitle);
 XPLM_API void XPLMSetWindowResizingLimits(XPLMWindowID inWindowID, int inMinWidthBoxels,
                                           int inMinHeightBoxels, int inMaxWidthBoxels, int inMaxHeightBoxels);
+#endif
+
+#if defined(XPLM301)
+XPLM_API int XPLMWindowIsInVR(XPLMWindowID inWindowID);
+#endif
 
 #ifdef __cplusplus
 }

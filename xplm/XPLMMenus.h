@@ -20,9 +20,13 @@ XPLM_API XPLMMenuID XPLMCreateMenu(const char *inName, XPLMMenuID inParentMenu, 
 XPLM_API void XPLMDestroyMenu(XPLMMenuID inMenuID);
 XPLM_API int XPLMAppendMenuItem(XPLMMenuID inMenu, const char *inItemName, void *inItemRef,
                                 int inDeprecatedAndIgnored);
+#if defined(XPLM300)
 XPLM_API int XPLMAppendMenuItemWithCommand(XPLMMenuID inMenu, const char *inItemName,
                                            XPLMCommandRef inCommandToExecute);
+#endif
+#if defined(XPLM210)
 XPLM_API void XPLMRemoveMenuItem(XPLMMenuID inMenu, int inIndex);
+#endif
 
 #ifdef __cplusplus
 }

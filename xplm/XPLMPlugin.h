@@ -13,7 +13,9 @@ XPLM_API XPLMPluginID XPLMGetMyID(void);
 XPLM_API XPLMPluginID XPLMFindPluginBySignature(const char *inSignature);
 XPLM_API void XPLMGetPluginInfo(XPLMPluginID inPlugin, char *outName, char *outFilePath,
                                 char *outSignature, char *outDescription);
+#if defined(XPLM200)
 XPLM_API void XPLMEnableFeature(const char *inFeature, int inEnable);
+#endif
 
 #ifdef __cplusplus
 }

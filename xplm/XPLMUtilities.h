@@ -11,6 +11,7 @@ extern "C" {
 
 XPLM_API void XPLMDebugString(const char *inString);
 
+#if defined(XPLM200)
 enum {
     xplm_CommandBegin = 0,
     xplm_CommandContinue = 1,
@@ -33,6 +34,7 @@ XPLM_API void XPLMRegisterCommandHandler(XPLMCommandRef inComand, XPLMCommandCal
 XPLM_API void XPLMUnregisterCommandHandler(XPLMCommandRef inComand,
                                            XPLMCommandCallback_f inHandler, int inBefore,
                                            void *inRefcon);
+#endif
 
 #ifdef __cplusplus
 }
