@@ -1,5 +1,7 @@
 #include "commands.h"
 
+#include "plugin_call.h"
+
 #include <algorithm>
 
 namespace simhost::detail {
@@ -109,7 +111,10 @@ bool commands::run_group(command &c, XPLMCommandPhase phase, bool before)
     const size_t n = c.handlers.size();
     for (size_t i = 0; i < n; i++) {
         const handler h = c.handlers[i];
-        if (h.live && h.before == before && h.fn(&c, phase, h.refcon) == 0)
+        if (!h.live || h.before != before)
+            continue;
+        const plugin_call call("a command handler");
+        if (h.fn(&c, phase, h.refcon) == 0)
             return false;
     }
     return true;

@@ -10,19 +10,6 @@ namespace simhost::detail {
 
 namespace {
 
-// What the simulator hands a window's draw callback: plain colour, blending on.
-void neutral_state()
-{
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_FOG);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4f(1, 1, 1, 1);
-}
-
 std::string caption(size_t index, const rect &r)
 {
     return "Monitor " + std::to_string(index) + "  " + std::to_string(r.width()) + " x " +
@@ -65,9 +52,13 @@ bool compositor::create(const desktop &d, int panel_width, int panel_height, std
     return true;
 }
 
-void compositor::render_panel(double sim_time, long frame)
+void compositor::render_panel(double sim_time, long frame, int render_type)
 {
-    panel_.render(sim_time, frame);
+    // Pass 1 has only the unlit elements: the glass displays are dark.
+    if (render_type == 1)
+        panel_.render_unlit();
+    else
+        panel_.render(sim_time, frame);
 }
 
 void compositor::clear_monitors() const
@@ -109,7 +100,7 @@ render_target *compositor::picture_for(const window &w)
     return p.get();
 }
 
-void compositor::draw_windows(const windows &wins, const draw_fn &draw)
+void compositor::draw_windows(const windows &wins, bool clear_depth, const draw_fn &draw)
 {
     const std::vector<window *> stack = wins.desktop_stack();
     for (const auto &m : monitors_) {
@@ -121,8 +112,8 @@ void compositor::draw_windows(const windows &wins, const draw_fn &draw)
                 m->target.bind(m->bounds);
                 bound = true;
             }
-            m->target.clear_depth(m->bounds, w->geometry);
-            neutral_state();
+            if (clear_depth)
+                m->target.clear_depth(m->bounds, w->geometry);
             draw(*w);
         }
     }
@@ -140,7 +131,6 @@ void compositor::draw_windows(const windows &wins, const draw_fn &draw)
             continue;
         p->bind(w->os);
         p->clear(0, 0, 0);
-        neutral_state();
         draw(*w);
     }
     // An operating-system window covers whatever monitor lies under it.

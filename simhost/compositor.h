@@ -26,7 +26,8 @@ public:
     void set_backgrounds(bool on) { backgrounds_ = on; }
 
     // Each frame, in this order.
-    void render_panel(double sim_time, long frame);
+    // The panel as a pass of that panel_render_type shows it.
+    void render_panel(double sim_time, long frame, int render_type);
     void clear_monitors() const;
     // The gauges phase draws into the panel, in panel pixels.
     void bind_panel() const;
@@ -35,7 +36,9 @@ public:
     using draw_fn = std::function<void(window &)>;
     // Desktop windows back to front on every monitor they reach, then each
     // popped-out window into its own picture, shown over the monitors too.
-    void draw_windows(const windows &wins, const draw_fn &draw);
+    // With clear_depth each window starts from a cleared depth buffer; else
+    // from what the windows before it left.
+    void draw_windows(const windows &wins, bool clear_depth, const draw_fn &draw);
 
     const panel &the_panel() const { return panel_; }
     size_t monitor_count() const { return monitors_.size(); }

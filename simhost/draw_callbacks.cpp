@@ -1,5 +1,7 @@
 #include "draw_callbacks.h"
 
+#include "plugin_call.h"
+
 #include <algorithm>
 
 namespace simhost::detail {
@@ -66,8 +68,10 @@ void draw_callbacks::run_phase(XPLMDrawingPhase phase, bool before)
     const size_t n = entries_.size();
     for (size_t i = 0; i < n; i++) {
         const entry e = entries_[i];
-        if (e.live && e.phase == phase && e.before == before)
+        if (e.live && e.phase == phase && e.before == before) {
+            const plugin_call call("a draw callback");
             e.fn(phase, before ? 1 : 0, e.refcon);
+        }
     }
     if (--running_ == 0)
         compact();

@@ -1,6 +1,8 @@
 #include "host.h"
 
+#include "gl_name_reuse.h"
 #include "host_state.h"
+#include "plugin_call.h"
 #include "os_hooks.h"
 #include "xplm_exports.h"
 
@@ -69,6 +71,7 @@ host::host() : s_(std::make_unique<detail::host_state>())
     volatile auto hook = &os_cursor_hook;
     static_cast<void>(hook);
     detail::set_current(s_.get());
+    detail::set_texture_name_reuse(true);
 }
 
 host::~host()
@@ -137,7 +140,11 @@ bool host::start()
     char name[plugin_string_size] = {};
     char signature[plugin_string_size] = {};
     char description[plugin_string_size] = {};
-    int ok = s_->module.entry().start(name, signature, description);
+    int ok = 0;
+    {
+        const detail::plugin_call call("XPluginStart");
+        ok = s_->module.entry().start(name, signature, description);
+    }
     s_->name = from_buffer(name);
     s_->signature = from_buffer(signature);
     s_->description = from_buffer(description);
@@ -154,7 +161,11 @@ bool host::enable()
     s_->error.clear();
     if (s_->at != stage::started)
         return refuse("enable", "it must be started and not enabled");
-    int result = s_->module.entry().enable();
+    int result = 0;
+    {
+        const detail::plugin_call call("XPluginEnable");
+        result = s_->module.entry().enable();
+    }
     if (result != 1)
         return fail("XPluginEnable returned " + std::to_string(result));
     s_->at = stage::enabled;
@@ -166,7 +177,10 @@ bool host::disable()
     s_->error.clear();
     if (s_->at != stage::enabled)
         return refuse("disable", "it must be enabled");
-    s_->module.entry().disable();
+    {
+        const detail::plugin_call call("XPluginDisable");
+        s_->module.entry().disable();
+    }
     s_->at = stage::started;
     return true;
 }
@@ -176,7 +190,10 @@ bool host::stop()
     s_->error.clear();
     if (s_->at != stage::started)
         return refuse("stop", "it must be started and disabled");
-    s_->module.entry().stop();
+    {
+        const detail::plugin_call call("XPluginStop");
+        s_->module.entry().stop();
+    }
     s_->at = stage::stopped;
     drop_callbacks("after XPluginStop");
     return true;
@@ -230,6 +247,7 @@ bool host::send_message(int from, int message, void *param)
     s_->error.clear();
     if (s_->at != stage::started && s_->at != stage::enabled)
         return refuse("send_message", "it must be started");
+    const detail::plugin_call call("XPluginReceiveMessage");
     s_->module.entry().receive_message(from, message, param);
     return true;
 }
@@ -297,6 +315,8 @@ bool host::init_gl()
     s_->error.clear();
     if (s_->gl_ready)
         return true;
+    // A new context: no texture name of an earlier one is in use or free.
+    detail::forget_texture_names();
     auto gl = std::make_unique<gl_context>();
     if (!gl->create())
         return fail("no GL context: " + gl->error());
@@ -399,34 +419,82 @@ void host::draw_frame()
     detail::compositor &c = *s.comp;
     plugin_timing &t = s.last_timing;
     t = plugin_timing{};
-    c.render_panel(s.time, s.frames);
+    if (!s.panel_passes)
+        c.render_panel(s.time, s.frames, 2);
     c.clear_monitors();
     const bool live = s.callbacks_live();
     for (XPLMDrawingPhase phase : detail::draw_callbacks::phases()) {
-        if (phase == xplm_Phase_Gauges)
-            c.bind_panel();
-        else
-            c.bind_main();
-        if (live && s.draws.has_phase(phase)) {
-            timed(s, t.draw_callbacks_us, [&] {
-                s.draws.run_phase(phase, true);
-                s.draws.run_phase(phase, false);
-            });
+        if (phase == xplm_Phase_Gauges) {
+            draw_gauges(live);
+            continue;
         }
+        c.bind_main();
+        draw_phase(phase, live);
     }
     if (live) {
-        c.draw_windows(s.wins, [&](detail::window &w) {
+        c.draw_windows(s.wins, !s.keep_window_depth, [&](detail::window &w) {
             if (w.params.drawWindowFunc == nullptr)
                 return;
             if (s.timing)
                 t.window_draws++;
-            timed(s, t.window_draws_us, [&] { w.params.drawWindowFunc(&w, w.params.refcon); });
+            // What the simulator sets for a window: plain 2D drawing, blending on.
+            s.graphics.set_state(0, 0, 0, 0, 1, 0, 0);
+            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+            timed(s, t.window_draws_us, [&] {
+                const detail::plugin_call call("a window draw callback");
+                w.params.drawWindowFunc(&w, w.params.refcon);
+            });
         });
     }
     // A frame ends finished, as a synchronised buffer swap ends it. Mesa's
     // software renderer frees a texture deleted after an unflushed draw with
     // it only then: a long run would otherwise grow without bound.
     glFinish();
+}
+
+void host::draw_gauges(bool live)
+{
+    detail::host_state &s = *s_;
+    detail::compositor &c = *s.comp;
+    if (!s.panel_passes) {
+        c.bind_panel();
+        draw_phase(xplm_Phase_Gauges, live);
+        return;
+    }
+    for (int render_type : *s.panel_passes) {
+        c.render_panel(s.time, s.frames, render_type);
+        s.refs.set_int("sim/graphics/view/panel_render_type", render_type);
+        c.bind_panel();
+        draw_phase(xplm_Phase_Gauges, live);
+    }
+}
+
+void host::draw_phase(XPLMDrawingPhase phase, bool live)
+{
+    detail::host_state &s = *s_;
+    if (!live || !s.draws.has_phase(phase))
+        return;
+    // Unmanaged, but the simulator's convention for 2D drawing.
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    timed(s, s.last_timing.draw_callbacks_us, [&] {
+        s.draws.run_phase(phase, true);
+        s.draws.run_phase(phase, false);
+    });
+}
+
+void host::set_texture_name_reuse(bool on)
+{
+    detail::set_texture_name_reuse(on);
+}
+
+void host::set_window_depth(window_depth how)
+{
+    s_->keep_window_depth = how == window_depth::kept;
+}
+
+void host::set_panel_passes(const std::vector<int> &render_types)
+{
+    s_->panel_passes = render_types;
 }
 
 void host::set_plugin_timing(bool on, bool finish_gl)

@@ -82,6 +82,22 @@ public:
     void set_backgrounds(bool on);
     std::string gl_renderer() const;
 
+    // --- The simulator's GL habits, each as the simulator has it by default ---
+    // Freed texture names handed out again by glGenTextures, lowest first
+    // (default on; Linux only, where the host's executable stands between
+    // the plugin and the driver).
+    void set_texture_name_reuse(bool on);
+    // Depth under a window when it is drawn: cleared for each window
+    // (default), or as the windows drawn before it left it.
+    enum class window_depth { cleared, kept };
+    void set_window_depth(window_depth how);
+    // The gauges phase once per value, in order, with panel_render_type set
+    // to it and the panel drawn for that pass: 1 unlit (the displays dark),
+    // 2 or 0 lit. An empty list skips the phase. Until called: one pass with
+    // whatever the dataref holds.
+    void set_panel_passes(const std::vector<int> &render_types);
+    // --- end of the GL habits ---
+
     // Each frame advances simulated time by 1 / fps seconds (default 60).
     bool set_frame_rate(double fps);
     double frame_rate() const;
@@ -177,7 +193,9 @@ public:
     bool feature_enabled(const std::string &name) const;
     size_t flight_loop_count() const;
     size_t draw_callback_count() const;
-    // Each XPLM call the host could not honour as asked, once per name, in order.
+    // Each XPLM call the host could not honour as asked, and each misuse by a
+    // callback (GL state it left changed, a GL error it left pending), once
+    // per name, in order.
     const std::vector<std::string> &unexpected_calls() const;
     size_t unexpected_call_count(const std::string &name) const;
     // XPLM calls made off the main thread (ignored, except XPLMDebugString).
@@ -190,6 +208,8 @@ private:
     void drop_plugin_objects();
     void run_frame();
     void draw_frame();
+    void draw_gauges(bool live);
+    void draw_phase(int phase, bool live);
     void update_cursor();
     void send_click(bool right, int x, int y, int status);
     void button_down(bool right, int x, int y);

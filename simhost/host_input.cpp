@@ -4,6 +4,7 @@
 #include "host.h"
 
 #include "host_state.h"
+#include "plugin_call.h"
 
 namespace simhost {
 
@@ -122,8 +123,10 @@ void host::send_click(bool right, int x, int y, int status)
             down = false;
             held = nullptr;
         }
-        if (w != nullptr && w->live && s.callbacks_live() && handler(*w) != nullptr)
+        if (w != nullptr && w->live && s.callbacks_live() && handler(*w) != nullptr) {
+            const detail::plugin_call call("a mouse click handler");
             handler (*w)(w, x, y, status, w->params.refcon);
+        }
         return;
     }
 
@@ -140,6 +143,7 @@ void host::send_click(bool right, int x, int y, int status)
         if (first == nullptr)
             first = w;
         XPLMHandleMouseClick_f fn = handler(*w);
+        const detail::plugin_call call("a mouse click handler");
         if (fn != nullptr && fn(w, x, y, xplm_MouseDown, w->params.refcon) != 0) {
             held = w;
             if (!right && w->live)
@@ -160,8 +164,10 @@ void host::update_cursor()
     if (under.empty())
         return;
     detail::window *w = under.front();
-    if (w->params.handleCursorFunc != nullptr)
+    if (w->params.handleCursorFunc != nullptr) {
+        const detail::plugin_call call("a cursor handler");
         s.mouse.cursor = w->params.handleCursorFunc(w, s.mouse.x, s.mouse.y, w->params.refcon);
+    }
 }
 
 void host::mouse_move(int x, int y)
@@ -234,6 +240,7 @@ bool host::mouse_wheel(int x, int y, int wheel, int clicks)
     // Front to back, like a press: a window returning 0 passes it on.
     for (detail::window *w : s.wins.at(x, y)) {
         XPLMHandleMouseWheel_f fn = w->params.handleMouseWheelFunc;
+        const detail::plugin_call call("a mouse wheel handler");
         if (w->live && fn != nullptr && fn(w, x, y, wheel, clicks, w->params.refcon) != 0)
             return true;
     }

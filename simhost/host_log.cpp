@@ -67,6 +67,16 @@ void host_log::message(const std::string &text)
 
 void host_log::unexpected(const char *call, const char *detail)
 {
+    note("unexpected XPLM call ", call, detail);
+}
+
+void host_log::misuse(const char *what, const char *detail)
+{
+    note("misuse: ", what, detail);
+}
+
+void host_log::note(const char *kind, const char *call, const char *detail)
+{
     for (size_t i = 0; i < unexpected_.size(); i++) {
         if (unexpected_[i] == call) {
             unexpected_counts_[i]++;
@@ -75,7 +85,7 @@ void host_log::unexpected(const char *call, const char *detail)
     }
     unexpected_.emplace_back(call);
     unexpected_counts_.push_back(1);
-    std::string text = std::string("unexpected XPLM call ") + call;
+    std::string text = std::string(kind) + call;
     if (detail != nullptr)
         text += std::string(" (") + detail + ")";
     message(text);

@@ -29,10 +29,13 @@ public:
     // Records one call the host could not honour; only the first of a name is
     // written out, so per-frame calls cost no allocation after the first.
     void unexpected(const char *call, const char *detail = nullptr);
+    // The same for a misuse that is no call: GL state a callback left behind.
+    void misuse(const char *what, const char *detail);
     const std::vector<std::string> &unexpected_calls() const { return unexpected_; }
     size_t unexpected_count(const std::string &call) const;
 
 private:
+    void note(const char *kind, const char *name, const char *detail);
     void write_file(const char *text, size_t len);
     void drain_pending() const;
 

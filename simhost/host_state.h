@@ -9,6 +9,7 @@
 #include "desktop.h"
 #include "draw_callbacks.h"
 #include "flight_loops.h"
+#include "graphics_cache.h"
 #include "gl_context.h"
 #include "host.h"
 #include "host_log.h"
@@ -20,8 +21,10 @@
 #include <exception>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace simhost::detail {
 
@@ -42,7 +45,13 @@ struct host_state {
     bool backgrounds = true;
     bool gl_ready = false;
     bool noted_no_gl = false;
-    int texture_units = 0; // fixed-function units, read from GL at first need
+    graphics_cache graphics;
+
+    // The simulator's GL habits that the host can be told to vary.
+    bool keep_window_depth = false; // else each window gets a cleared depth buffer
+    // The panel's passes each frame, as panel_render_type values; unset: one
+    // pass with whatever the dataref holds.
+    std::optional<std::vector<int>> panel_passes;
 
     plugin_module module;
     stage at = stage::none;

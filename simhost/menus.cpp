@@ -1,5 +1,7 @@
 #include "menus.h"
 
+#include "plugin_call.h"
+
 #include "commands.h"
 
 #include <algorithm>
@@ -176,6 +178,7 @@ bool menus::choose(const std::vector<std::string> &path, commands &cmds, bool ru
             }
             cmds.once(command, run_handlers);
         } else if (handler != nullptr && run_handlers) {
+            const plugin_call call("a menu handler");
             handler(menu_ref, item_ref);
         }
         return true;

@@ -21,6 +21,9 @@ const panel::face face_table[] = {
 
 const face_kind kinds[] = {face_kind::pfd, face_kind::mfd, face_kind::pfd};
 
+// The whole panel in a pass without its lit elements.
+const float unlit_grey = 12 / 255.0f;
+
 // Cairo draws with y down, GL rows go up: flipping makes the surface memory
 // bottom-up, ready to upload as GL rows.
 void flip_y(cairo_t *cr)
@@ -159,6 +162,12 @@ void panel::upload(const face &f, cairo_surface_t *picture) const
     // BGRA as packed 32-bit words is cairo's ARGB32 on either byte order.
     glTexSubImage2D(GL_TEXTURE_2D, 0, f.x, f.y, f.w, f.h, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
                     cairo_image_surface_get_data(picture));
+}
+
+void panel::render_unlit()
+{
+    if (fbo_ != 0)
+        clear_framebuffer(fbo_, unlit_grey, unlit_grey, unlit_grey);
 }
 
 void panel::render(double sim_time, long frame)

@@ -29,6 +29,8 @@ public:
     // Redraws every face for this moment of simulated time. Leaves the GL
     // bindings and pixel unpack state as it found them.
     void render(double sim_time, long frame);
+    // The panel of a pass without the lit elements: one dark colour.
+    void render_unlit();
 
     unsigned framebuffer() const { return fbo_; }
     unsigned color_texture() const { return color_; }

@@ -29,12 +29,16 @@ bool render_target::create(int width, int height, std::string &error)
     destroy();
     width_ = width;
     height_ = height;
+    // Made between a plugin's callbacks: the texture binding stays as the
+    // simulator's cache believes it.
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     glGenTextures(1, &color_);
     glBindTexture(GL_TEXTURE_2D, color_);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glBindTexture(GL_TEXTURE_2D, 0);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
 
     glGenRenderbuffers(1, &depth_);
     glBindRenderbuffer(GL_RENDERBUFFER, depth_);
@@ -70,12 +74,16 @@ void render_target::bind(const rect &view) const
 void render_target::clear(float r, float g, float b) const
 {
     // A plugin may have left any of the write masks off; a clear obeys them.
+    // The depth mask is managed state: put back as the cache believes it.
+    GLboolean depth_mask = GL_TRUE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depth_mask);
     glDisable(GL_SCISSOR_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glDepthMask(GL_TRUE);
     glStencilMask(~0u);
     glClearColor(r, g, b, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glDepthMask(depth_mask);
 }
 
 void render_target::clear_depth(const rect &view, const rect &area) const
@@ -86,11 +94,14 @@ void render_target::clear_depth(const rect &view, const rect &area) const
     const int y1 = std::min(area.top - view.bottom, height_);
     if (x1 <= x0 || y1 <= y0)
         return;
+    GLboolean depth_mask = GL_TRUE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depth_mask);
     glEnable(GL_SCISSOR_TEST);
     glScissor(x0, y0, x1 - x0, y1 - y0);
     glDepthMask(GL_TRUE);
     glClear(GL_DEPTH_BUFFER_BIT);
     glDisable(GL_SCISSOR_TEST);
+    glDepthMask(depth_mask);
 }
 
 } // namespace simhost::detail

@@ -1,5 +1,6 @@
 // XPLMGraphics: the graphics state and texture binding, applied to the host's
-// GL context. Without one there is nothing to apply them to.
+// GL context through the simulator's cache of them. Without a context there
+// is nothing to apply them to.
 
 #include "XPLMGraphics.h"
 
@@ -10,72 +11,32 @@
 #include <algorithm>
 #include <cstdio>
 
+using simhost::detail::graphics_cache;
 using simhost::detail::host_state;
 using simhost::detail::with_host;
-
-namespace {
-
-// The fixed-function texture units a plugin may address.
-const int max_units = 8;
-
-void set_cap(GLenum cap, int on)
-{
-    if (on != 0)
-        glEnable(cap);
-    else
-        glDisable(cap);
-}
-
-int texture_units(host_state &h)
-{
-    if (h.texture_units == 0) {
-        GLint n = 0;
-        glGetIntegerv(GL_MAX_TEXTURE_UNITS, &n);
-        h.texture_units = std::clamp(static_cast<int>(n), 1, max_units);
-    }
-    return h.texture_units;
-}
-
-} // namespace
 
 void XPLMSetGraphicsState(int inEnableFog, int inNumberTexUnits, int inEnableLighting,
                           int inEnableAlphaTesting, int inEnableAlphaBlending, int inEnableDepthTesting,
                           int inEnableDepthWriting)
 {
     with_host("XPLMSetGraphicsState", [=](host_state &h) {
-        if (!h.gl_ready)
-            return;
-        set_cap(GL_FOG, inEnableFog);
-        const int units = texture_units(h);
-        for (int unit = 0; unit < units; unit++) {
-            glActiveTexture(GL_TEXTURE0 + unit);
-            set_cap(GL_TEXTURE_2D, unit < inNumberTexUnits);
-        }
-        glActiveTexture(GL_TEXTURE0);
-        set_cap(GL_LIGHTING, inEnableLighting);
-        set_cap(GL_ALPHA_TEST, inEnableAlphaTesting);
-        set_cap(GL_BLEND, inEnableAlphaBlending);
-        if (inEnableAlphaBlending != 0)
-            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        set_cap(GL_DEPTH_TEST, inEnableDepthTesting);
-        glDepthMask(inEnableDepthWriting != 0 ? GL_TRUE : GL_FALSE);
+        if (h.gl_ready)
+            h.graphics.set_state(inEnableFog, inNumberTexUnits, inEnableLighting, inEnableAlphaTesting,
+                                 inEnableAlphaBlending, inEnableDepthTesting, inEnableDepthWriting);
     });
 }
 
 void XPLMBindTexture2d(int inTextureNum, int inTextureUnit)
 {
     with_host("XPLMBindTexture2d", [=](host_state &h) {
-        int unit = inTextureUnit;
-        if (unit < 0 || unit >= max_units) {
+        const bool known_unit = inTextureUnit >= 0 && inTextureUnit < graphics_cache::max_units;
+        if (!known_unit) {
             char detail[64];
-            snprintf(detail, sizeof(detail), "texture unit %d, used unit 0", unit);
+            snprintf(detail, sizeof(detail), "texture unit %d, used unit 0", inTextureUnit);
             h.log.unexpected("XPLMBindTexture2d", detail);
-            unit = 0;
         }
-        if (!h.gl_ready)
-            return;
-        glActiveTexture(GL_TEXTURE0 + unit);
-        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(inTextureNum));
+        if (h.gl_ready)
+            h.graphics.bind(inTextureNum, known_unit ? inTextureUnit : 0);
     });
 }
 

@@ -38,6 +38,14 @@ void plugin_fixture::SetUp()
     install_plugin_copy(plugin_dir);
 }
 
+void plugin_fixture::TearDown()
+{
+    for (const char *misuse : {"GL state left changed by a callback", "GL error left by a callback"}) {
+        EXPECT_EQ(host.unexpected_call_count(misuse), 0u) << misuse << "; the host's notes:\n"
+                                                          << testing::PrintToString(host.host_messages());
+    }
+}
+
 void plugin_fixture::load_and_start()
 {
     ASSERT_TRUE(host.load_plugin_folder(plugin_dir)) << host.error();

@@ -21,6 +21,8 @@ protected:
     simhost::host host;
 
     void SetUp() override;
+    // No callback left GL state changed or a GL error pending.
+    void TearDown() override;
     // Loads and starts the plugin; enables it too when asked.
     void load_and_start();
     void start_and_enable();

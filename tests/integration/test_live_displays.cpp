@@ -258,3 +258,84 @@ TEST_F(live_displays, after_disable_and_enable_the_windows_are_live_again)
 }
 
 } // namespace
+
+namespace {
+
+// The simulator's habits that the displays must come through: a texture
+// cache that skips binds it believes done, freed texture names handed out
+// again, a tinted current colour (all on by default), several panel passes a
+// frame and depth left by the windows drawn before.
+class strict_simulator : public live_displays {
+protected:
+    const quad_place inner = [] {
+        const quad_place q = display_quad(display_w, display_h);
+        return quad_place{q.x - 12, q.y - 12, q.w, q.h};
+    }();
+
+    // The display's own rectangle of the panel, in its true colours.
+    double off_panel(size_t monitor_index, const source &s) const
+    {
+        return mismatch(interior(monitor(monitor_index)), panel_source(s), inner);
+    }
+};
+
+TEST_F(strict_simulator, a_display_closed_and_reopened_shows_its_picture_and_overlay_each_time)
+{
+    start_and_enable();
+    // Opened in a view without the lit pass: the overlay's texture is made
+    // first, the display's only once the pilot is in the 3D cockpit.
+    host.set_int_dataref("sim/graphics/view/panel_render_type", 1);
+    open(pfd);
+    host.run_frames(1);
+    host.set_int_dataref("sim/graphics/view/panel_render_type", 2);
+    host.run_frames(1);
+    ASSERT_LT(off_panel(1, sources[0]), 0.0005);
+    const unsigned fbo = host.monitor_framebuffer(1);
+    const rgba frame_left = pixel(fbo, 0, 384), strip_top = pixel(fbo, 512, 767);
+
+    for (int round = 1; round <= 3; round++) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        open(pfd);
+        host.run_frames(1);
+        open(pfd);
+        wait_capture_period();
+        host.run_frames(1);
+        EXPECT_LT(off_panel(1, sources[0]), 0.0005) << "the display's picture";
+        EXPECT_EQ(pixel(fbo, 0, 384), frame_left) << "the overlay's frame";
+        EXPECT_EQ(pixel(fbo, 512, 767), strip_top) << "the overlay's top strip";
+    }
+}
+
+TEST_F(strict_simulator, with_two_panel_passes_a_frame_the_display_shows_the_lit_one)
+{
+    host.set_panel_passes({1, 2});
+    start_and_enable();
+    open(pfd);
+    host.run_frames(1);
+    EXPECT_LT(off_panel(1, sources[0]), 0.0005);
+    const image shown = monitor(1);
+
+    // Frames without the panel change nothing, and keep the picture.
+    host.set_panel_passes({});
+    wait_capture_period();
+    host.run_frames(2);
+    EXPECT_EQ(mismatch(monitor(1), shown, {0, 0, display_w, display_h}, 0), 0.0);
+}
+
+TEST_F(strict_simulator, overlapping_displays_show_the_front_one_whatever_the_depth_under_them)
+{
+    // Both full screen on the same monitor; the MFD, opened last, in front.
+    write_settings({{"pfd_nbzl_monitor_start", 1}, {"mfd_nbzl_monitor_start", 1}});
+    start_and_enable();
+    open(pfd);
+    open(mfd);
+    for (auto depth : {simhost::host::window_depth::cleared, simhost::host::window_depth::kept}) {
+        SCOPED_TRACE(depth == simhost::host::window_depth::kept ? "depth kept" : "depth cleared");
+        host.set_window_depth(depth);
+        wait_capture_period();
+        host.run_frames(1);
+        EXPECT_LT(off_panel(1, sources[1]), 0.0005);
+    }
+}
+
+} // namespace
