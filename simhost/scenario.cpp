@@ -286,6 +286,8 @@ public:
             read_frames(r);
         else if (keyword == "at")
             read_at(r);
+        else if (keyword == "gl")
+            read_gl_habit(r);
         else
             r.fail("unknown keyword '" + keyword + "'");
         r.finish();
@@ -361,6 +363,40 @@ private:
         if (out_.fps <= 0)
             r.fail("fps must be more than 0, not '" + s + "'");
     }
+
+    // --- The simulator's GL habits: "gl name_reuse on|off", "gl window_depth
+    // cleared|kept", "gl panel_passes <render type>... | none" ---
+    void read_gl_habit(line_reader &r)
+    {
+        const std::string habit = r.next("<habit>").text;
+        r.set_context("gl " + habit);
+        if (habit == "name_reuse") {
+            out_.texture_name_reuse = one_of(r, "on", "off");
+        } else if (habit == "window_depth") {
+            out_.keep_window_depth = !one_of(r, "cleared", "kept");
+        } else if (habit == "panel_passes") {
+            out_.panel_passes_set = true;
+            out_.panel_passes.clear();
+            const token &first = r.next("<render type> or none");
+            if (first.text == "none")
+                return;
+            out_.panel_passes.push_back(to_int(r, first, "render type", 0));
+            while (!r.at_end())
+                out_.panel_passes.push_back(to_int(r, r.next("<render type>"), "render type", 0));
+        } else {
+            r.fail("unknown habit '" + habit + "'");
+        }
+    }
+
+    // True for the first word, false for the second; anything else fails.
+    static bool one_of(line_reader &r, const char *yes, const char *no)
+    {
+        const std::string s = r.next(yes).text;
+        if (s != yes && s != no)
+            r.fail("'" + s + "' is neither " + yes + " nor " + no);
+        return s == yes;
+    }
+    // --- end of the GL habits ---
 
     void read_frames(line_reader &r)
     {

@@ -44,6 +44,13 @@ struct scenario {
     double fps = 60;
     long frames = 600;
     std::vector<scenario_action> actions; // sorted by frame, file order kept within a frame
+
+    // --- The simulator's GL habits (keyword "gl"); the defaults are the host's ---
+    bool texture_name_reuse = true;
+    bool keep_window_depth = false;
+    bool panel_passes_set = false; // else one pass with whatever the dataref holds
+    std::vector<int> panel_passes;
+    // --- end of the GL habits ---
 };
 
 // Parses a scenario's text. On error returns false, leaves `out` as it was and

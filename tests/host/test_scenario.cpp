@@ -128,6 +128,21 @@ TEST(scenario, an_empty_file_keeps_the_defaults)
     EXPECT_EQ(s.fps, 60);
     EXPECT_EQ(s.frames, 600);
     EXPECT_TRUE(s.actions.empty());
+    EXPECT_TRUE(s.texture_name_reuse);
+    EXPECT_FALSE(s.keep_window_depth);
+    EXPECT_FALSE(s.panel_passes_set);
+}
+
+TEST(scenario, reads_the_simulators_gl_habits)
+{
+    scenario s = parsed("gl name_reuse off\ngl window_depth kept\ngl panel_passes 1 2\n");
+    EXPECT_FALSE(s.texture_name_reuse);
+    EXPECT_TRUE(s.keep_window_depth);
+    EXPECT_TRUE(s.panel_passes_set);
+    EXPECT_THAT(s.panel_passes, ::testing::ElementsAre(1, 2));
+    s = parsed("gl panel_passes none");
+    EXPECT_TRUE(s.panel_passes_set);
+    EXPECT_TRUE(s.panel_passes.empty());
 }
 
 TEST(scenario, turns_seconds_into_the_nearest_frame_with_the_fps_declared_below)
@@ -239,7 +254,11 @@ INSTANTIATE_TEST_SUITE_P(
         bad_scenario{"menu_leading_separator", "at 1 menu > A", 1, "non-empty items"},
         bad_scenario{"menu_double_separator", "at 1 menu A > > B", 1, "non-empty items"},
         bad_scenario{"menu_trailing_separator", "at 1 menu A>", 1, "non-empty items"},
-        bad_scenario{"screenshot_name", "at 1 screenshot ../x", 1, "screenshot name '../x'"}),
+        bad_scenario{"screenshot_name", "at 1 screenshot ../x", 1, "screenshot name '../x'"},
+        bad_scenario{"gl_unknown_habit", "gl fog on", 1, "unknown habit 'fog'"},
+        bad_scenario{"gl_habit_word", "gl window_depth deep", 1, "'deep' is neither cleared nor kept"},
+        bad_scenario{"gl_no_passes", "gl panel_passes", 1, "gl panel_passes: missing <render type> or none"},
+        bad_scenario{"gl_negative_pass", "gl panel_passes 2 -1", 1, "render type must be at least 0"}),
     [](const ::testing::TestParamInfo<bad_scenario> &info) { return std::string(info.param.name); });
 
 TEST(scenario, describes_actions_in_the_words_of_the_file)
