@@ -419,8 +419,6 @@ void host::draw_frame()
     detail::compositor &c = *s.comp;
     plugin_timing &t = s.last_timing;
     t = plugin_timing{};
-    if (!s.panel_passes)
-        c.render_panel(s.time, s.frames, 2);
     c.clear_monitors();
     const bool live = s.callbacks_live();
     for (XPLMDrawingPhase phase : detail::draw_callbacks::phases()) {
@@ -456,12 +454,7 @@ void host::draw_gauges(bool live)
 {
     detail::host_state &s = *s_;
     detail::compositor &c = *s.comp;
-    if (!s.panel_passes) {
-        c.bind_panel();
-        draw_phase(xplm_Phase_Gauges, live);
-        return;
-    }
-    for (int render_type : *s.panel_passes) {
+    for (int render_type : s.panel_passes) {
         c.render_panel(s.time, s.frames, render_type);
         s.refs.set_int("sim/graphics/view/panel_render_type", render_type);
         c.bind_panel();

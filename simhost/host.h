@@ -93,8 +93,8 @@ public:
     void set_window_depth(window_depth how);
     // The gauges phase once per value, in order, with panel_render_type set
     // to it and the panel drawn for that pass: 1 unlit (the displays dark),
-    // 2 or 0 lit. An empty list skips the phase. Until called: one pass with
-    // whatever the dataref holds.
+    // 2 or 0 lit. An empty list skips the phase. Until called: 1, then 2, as
+    // the simulator draws its panel in the 3D cockpit.
     void set_panel_passes(const std::vector<int> &render_types);
     // --- end of the GL habits ---
 

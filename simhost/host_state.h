@@ -21,7 +21,6 @@
 #include <exception>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -49,9 +48,9 @@ struct host_state {
 
     // The simulator's GL habits that the host can be told to vary.
     bool keep_window_depth = false; // else each window gets a cleared depth buffer
-    // The panel's passes each frame, as panel_render_type values; unset: one
-    // pass with whatever the dataref holds.
-    std::optional<std::vector<int>> panel_passes;
+    // The panel's passes each frame, as panel_render_type values: as in the
+    // 3D cockpit, the unlit elements first, then the lit ones.
+    std::vector<int> panel_passes{1, 2};
 
     plugin_module module;
     stage at = stage::none;

@@ -375,7 +375,6 @@ private:
         } else if (habit == "window_depth") {
             out_.keep_window_depth = !one_of(r, "cleared", "kept");
         } else if (habit == "panel_passes") {
-            out_.panel_passes_set = true;
             out_.panel_passes.clear();
             const token &first = r.next("<render type> or none");
             if (first.text == "none")

@@ -48,8 +48,7 @@ struct scenario {
     // --- The simulator's GL habits (keyword "gl"); the defaults are the host's ---
     bool texture_name_reuse = true;
     bool keep_window_depth = false;
-    bool panel_passes_set = false; // else one pass with whatever the dataref holds
-    std::vector<int> panel_passes;
+    std::vector<int> panel_passes{1, 2};
     // --- end of the GL habits ---
 };
 

@@ -125,8 +125,7 @@ bool scenario_runner::run()
     // --- The simulator's GL habits the scenario asks for ---
     h_.set_texture_name_reuse(sc_.texture_name_reuse);
     h_.set_window_depth(sc_.keep_window_depth ? host::window_depth::kept : host::window_depth::cleared);
-    if (sc_.panel_passes_set)
-        h_.set_panel_passes(sc_.panel_passes);
+    h_.set_panel_passes(sc_.panel_passes);
     // --- end of the GL habits ---
     size_t next_action = 0;
     next_progress_ = sc_.frames / progress_reports;

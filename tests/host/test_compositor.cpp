@@ -71,9 +71,9 @@ TEST_F(compositor, the_gauges_phase_draws_into_the_panel_in_panel_pixels_and_rea
     EXPECT_THAT(pixel(h.panel_framebuffer(), 15, 2105), ElementsAre(0, 0, 255, 255));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
-    h.set_int_dataref("sim/graphics/view/panel_render_type", 1);
+    h.set_panel_passes({1});
     h.run_frames(1);
-    EXPECT_EQ(seen.panel_render_type, 1) << "a scenario can make the panel render type read another value";
+    EXPECT_EQ(seen.panel_render_type, 1) << "a scenario can give the panel other passes";
 }
 
 void draw_red(XPLMWindowID w, void *)

@@ -46,6 +46,8 @@ protected:
     void SetUp() override
     {
         h.set_screen_size(16, 16);
+        // One panel pass a frame: the order within a pass is what is tested.
+        h.set_panel_passes({2});
         ASSERT_TRUE(h.init_gl()) << h.error();
     }
 };

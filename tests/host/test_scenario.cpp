@@ -130,18 +130,16 @@ TEST(scenario, an_empty_file_keeps_the_defaults)
     EXPECT_TRUE(s.actions.empty());
     EXPECT_TRUE(s.texture_name_reuse);
     EXPECT_FALSE(s.keep_window_depth);
-    EXPECT_FALSE(s.panel_passes_set);
+    EXPECT_THAT(s.panel_passes, ::testing::ElementsAre(1, 2));
 }
 
 TEST(scenario, reads_the_simulators_gl_habits)
 {
-    scenario s = parsed("gl name_reuse off\ngl window_depth kept\ngl panel_passes 1 2\n");
+    scenario s = parsed("gl name_reuse off\ngl window_depth kept\ngl panel_passes 2\n");
     EXPECT_FALSE(s.texture_name_reuse);
     EXPECT_TRUE(s.keep_window_depth);
-    EXPECT_TRUE(s.panel_passes_set);
-    EXPECT_THAT(s.panel_passes, ::testing::ElementsAre(1, 2));
+    EXPECT_THAT(s.panel_passes, ::testing::ElementsAre(2));
     s = parsed("gl panel_passes none");
-    EXPECT_TRUE(s.panel_passes_set);
     EXPECT_TRUE(s.panel_passes.empty());
 }
 

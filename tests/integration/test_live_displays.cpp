@@ -188,14 +188,14 @@ TEST_F(live_displays, the_window_follows_the_panel_only_in_passes_that_render_it
     const image first = panel_source(sources[0]);
     EXPECT_LT(mismatch(shown(), first, inner), 0.0005);
 
-    host.set_int_dataref("sim/graphics/view/panel_render_type", 1);
+    host.set_panel_passes({1});
     wait_capture_period();
     host.run_frames(1);
     const image moved_on = panel_source(sources[0]);
     ASSERT_GT(mismatch(moved_on, first, {0, 0, display_w, display_h}, 0), 0.0) << "the panel changes";
-    EXPECT_LT(mismatch(shown(), first, inner), 0.0005) << "nothing captured while the dataref is not 2";
+    EXPECT_LT(mismatch(shown(), first, inner), 0.0005) << "nothing captured without the lit pass";
 
-    host.set_int_dataref("sim/graphics/view/panel_render_type", 2);
+    host.set_panel_passes({1, 2});
     wait_capture_period();
     host.run_frames(1);
     const image now = panel_source(sources[0]);
@@ -227,12 +227,12 @@ TEST_F(live_displays, a_hidden_window_lets_go_of_its_texture_and_framebuffer_at_
     // Closed from its OS window: the simulator hides it without telling the
     // plugin, and drops the OS window's picture (a texture and a framebuffer).
     ASSERT_TRUE(host.close_os_window(w->number));
-    host.set_int_dataref("sim/graphics/view/panel_render_type", 1);
+    host.set_panel_passes({1});
     host.run_frames(1);
     EXPECT_EQ(live_framebuffers().size(), framebuffers.size() + 1)
         << "the region keeps its framebuffer through a pass that does not render the panel";
     EXPECT_GE(live_textures().size(), textures.size() + 2) << "and its texture and the overlay's";
-    host.set_int_dataref("sim/graphics/view/panel_render_type", 2);
+    host.set_panel_passes({1, 2});
     host.run_frames(1);
     EXPECT_EQ(live_framebuffers(), framebuffers);
     EXPECT_EQ(live_textures(), textures) << "the region's texture and the overlay renderer's are gone";
@@ -284,10 +284,10 @@ TEST_F(strict_simulator, a_display_closed_and_reopened_shows_its_picture_and_ove
     start_and_enable();
     // Opened in a view without the lit pass: the overlay's texture is made
     // first, the display's only once the pilot is in the 3D cockpit.
-    host.set_int_dataref("sim/graphics/view/panel_render_type", 1);
+    host.set_panel_passes({1});
     open(pfd);
     host.run_frames(1);
-    host.set_int_dataref("sim/graphics/view/panel_render_type", 2);
+    host.set_panel_passes({1, 2});
     host.run_frames(1);
     ASSERT_LT(off_panel(1, sources[0]), 0.0005);
     const unsigned fbo = host.monitor_framebuffer(1);
@@ -308,8 +308,7 @@ TEST_F(strict_simulator, a_display_closed_and_reopened_shows_its_picture_and_ove
 
 TEST_F(strict_simulator, with_two_panel_passes_a_frame_the_display_shows_the_lit_one)
 {
-    host.set_panel_passes({1, 2});
-    start_and_enable();
+    start_and_enable(); // the unlit pass, then the lit one: the host's default
     open(pfd);
     host.run_frames(1);
     EXPECT_LT(off_panel(1, sources[0]), 0.0005);
