@@ -33,14 +33,15 @@ std::string file_slug(const std::string &title)
     return slug;
 }
 
-bool compositor::create(const desktop &d, int panel_width, int panel_height, std::string &error)
+bool compositor::create(const std::vector<rect> &os_monitors, int panel_width, int panel_height,
+                        std::string &error)
 {
     if (!panel_.create(panel_width, panel_height, error))
         return false;
     std::vector<std::unique_ptr<monitor>> made;
-    for (size_t i = 0; i < d.count(); i++) {
+    for (size_t i = 0; i < os_monitors.size(); i++) {
         auto m = std::make_unique<monitor>();
-        m->bounds = d.monitors()[i];
+        m->bounds = os_monitors[i];
         if (!m->target.create(m->bounds.width(), m->bounds.height(), error) ||
             !m->background.create(m->bounds.width(), m->bounds.height(), caption(i, m->bounds), error)) {
             error = "monitor " + std::to_string(i) + ": " + error;
@@ -82,10 +83,13 @@ void compositor::bind_panel() const
     glLoadIdentity();
 }
 
-void compositor::bind_main() const
+void compositor::bind_main(const desktop &d) const
 {
-    const monitor &m = *monitors_.front();
-    m.target.bind(rect{0, m.bounds.height(), m.bounds.width(), 0});
+    const size_t main = static_cast<size_t>(d.main_index());
+    rect view, pixels;
+    if (main >= monitors_.size() || !d.view_on(main, view, pixels))
+        return;
+    monitors_[main]->target.bind(rect{0, pixels.height(), pixels.width(), 0}, pixels);
 }
 
 render_target *compositor::picture_for(const window &w)
@@ -100,20 +104,24 @@ render_target *compositor::picture_for(const window &w)
     return p.get();
 }
 
-void compositor::draw_windows(const windows &wins, bool clear_depth, const draw_fn &draw)
+void compositor::draw_windows(const desktop &d, const windows &wins, bool clear_depth, const draw_fn &draw)
 {
     const std::vector<window *> stack = wins.desktop_stack();
-    for (const auto &m : monitors_) {
+    for (size_t i = 0; i < monitors_.size(); i++) {
+        const auto &m = monitors_[i];
+        rect view, pixels;
+        if (!d.view_on(i, view, pixels))
+            continue;
         bool bound = false;
         for (window *w : stack) {
-            if (!w->live || !w->on_desktop() || !w->geometry.overlaps(m->bounds))
+            if (!w->live || !w->on_desktop() || !w->geometry.overlaps(view))
                 continue;
             if (!bound) {
-                m->target.bind(m->bounds);
+                m->target.bind(view, pixels);
                 bound = true;
             }
             if (clear_depth)
-                m->target.clear_depth(m->bounds, w->geometry);
+                m->target.clear_depth(view, pixels, w->geometry);
             draw(*w);
         }
     }
@@ -129,7 +137,8 @@ void compositor::draw_windows(const windows &wins, bool clear_depth, const draw_
         render_target *p = picture_for(*w);
         if (p == nullptr)
             continue;
-        p->bind(w->os);
+        // It draws in the coordinates it is told it has, stretched over its pixels.
+        p->bind(wins.reported(*w));
         p->clear(0, 0, 0);
         draw(*w);
     }

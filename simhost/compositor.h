@@ -20,8 +20,9 @@ namespace simhost::detail {
 
 class compositor {
 public:
-    // Needs the GL context current; the monitors are fixed from here on.
-    bool create(const desktop &d, int panel_width, int panel_height, std::string &error);
+    // A picture per operating-system monitor, in its pixels. Needs the GL
+    // context current; the monitors are fixed from here on.
+    bool create(const std::vector<rect> &os_monitors, int panel_width, int panel_height, std::string &error);
     bool ready() const { return !monitors_.empty(); }
     void set_backgrounds(bool on) { backgrounds_ = on; }
 
@@ -31,14 +32,15 @@ public:
     void clear_monitors() const;
     // The gauges phase draws into the panel, in panel pixels.
     void bind_panel() const;
-    // The other phases draw into the main monitor, in its pixels.
-    void bind_main() const;
+    // The other phases draw where the simulator's main screen is, in its pixels.
+    void bind_main(const desktop &d) const;
     using draw_fn = std::function<void(window &)>;
-    // Desktop windows back to front on every monitor they reach, then each
-    // popped-out window into its own picture, shown over the monitors too.
-    // With clear_depth each window starts from a cleared depth buffer; else
-    // from what the windows before it left.
-    void draw_windows(const windows &wins, bool clear_depth, const draw_fn &draw);
+    // Desktop windows back to front on every monitor the simulator shows them
+    // on, scaled to its pixels, then each popped-out window into its own
+    // picture, shown over the monitors at its operating-system place. With
+    // clear_depth each window starts from a cleared depth buffer; else from
+    // what the windows before it left.
+    void draw_windows(const desktop &d, const windows &wins, bool clear_depth, const draw_fn &draw);
 
     const panel &the_panel() const { return panel_; }
     size_t monitor_count() const { return monitors_.size(); }
@@ -54,7 +56,7 @@ public:
 
 private:
     struct monitor {
-        rect bounds;
+        rect bounds; // operating-system pixels
         render_target target;
         monitor_background background;
     };

@@ -29,4 +29,11 @@ struct rect {
 
 using monitor_bounds = rect;
 
+// A monitor the simulator runs full screen on, by its operating-system index,
+// in global boxels.
+struct indexed_monitor {
+    int index = 0;
+    rect bounds;
+};
+
 } // namespace simhost

@@ -282,12 +282,15 @@ const std::string &host::plugin_path() const
     return s_->module.path();
 }
 
-bool host::set_monitors(const std::vector<monitor_bounds> &monitors)
+bool host::set_monitors(const std::vector<monitor_bounds> &os_pixels)
 {
     s_->error.clear();
     if (s_->gl_ready)
         return fail("the monitors are fixed once GL is set up");
-    return s_->desk.set(monitors, s_->error);
+    if (!s_->desk.set_monitors(os_pixels, s_->error))
+        return false;
+    s_->wins.follow_desk();
+    return true;
 }
 
 bool host::set_screen_size(int width, int height)
@@ -295,9 +298,68 @@ bool host::set_screen_size(int width, int height)
     return set_monitors({rect{0, height, width, 0}});
 }
 
+bool host::set_full_screen(const std::vector<int> &monitors, int main)
+{
+    s_->error.clear();
+    if (!s_->desk.set_full_screen(monitors, main, s_->error))
+        return false;
+    s_->wins.follow_desk();
+    return true;
+}
+
+bool host::set_windowed(const rect &os_pixels)
+{
+    s_->error.clear();
+    if (!s_->desk.set_windowed(os_pixels, s_->error))
+        return false;
+    s_->wins.follow_desk();
+    return true;
+}
+
+bool host::set_ui_scale(int percent)
+{
+    s_->error.clear();
+    if (!s_->desk.set_scale(percent, s_->error))
+        return false;
+    s_->wins.follow_desk();
+    return true;
+}
+
+void host::set_desktop_offset(int x, int y)
+{
+    s_->desk.set_offset(x, y);
+    s_->wins.follow_desk();
+}
+
+void host::set_popped_geometry_is_last_floating(bool on)
+{
+    s_->wins.set_popped_geometry(on ? detail::popped_geometry::last_floating
+                                    : detail::popped_geometry::os_in_boxels);
+}
+
+void host::set_popout_delay(bool on)
+{
+    s_->wins.set_popout_delay(on);
+}
+
 const std::vector<monitor_bounds> &host::monitors() const
 {
-    return s_->desk.monitors();
+    return s_->desk.os_monitors();
+}
+
+std::vector<indexed_monitor> host::global_monitors() const
+{
+    return s_->desk.global_monitors();
+}
+
+rect host::to_global(const rect &os_pixels) const
+{
+    return s_->desk.to_global(os_pixels);
+}
+
+rect host::to_os(const rect &global) const
+{
+    return s_->desk.to_os(global);
 }
 
 int host::screen_width() const
@@ -322,7 +384,8 @@ bool host::init_gl()
         return fail("no GL context: " + gl->error());
     s_->gl = std::move(gl);
     auto comp = std::make_unique<detail::compositor>();
-    if (!comp->create(s_->desk, detail::panel::min_width, detail::panel::min_height, s_->error)) {
+    if (!comp->create(s_->desk.os_monitors(), detail::panel::min_width, detail::panel::min_height,
+                      s_->error)) {
         comp.reset();
         s_->gl.reset();
         return false;
@@ -345,7 +408,7 @@ unsigned host::monitor_framebuffer(size_t index) const
 
 unsigned host::screen_framebuffer() const
 {
-    return monitor_framebuffer(0);
+    return monitor_framebuffer(static_cast<size_t>(s_->desk.main_index()));
 }
 
 unsigned host::panel_framebuffer() const
@@ -410,6 +473,8 @@ void host::run_frame()
         s.noted_no_gl = true;
         s.log.message("no GL context: draw phases skipped");
     }
+    // An operating-system window popped out during this frame shows from the next.
+    s.wins.frame_passed();
     update_cursor();
 }
 
@@ -426,11 +491,11 @@ void host::draw_frame()
             draw_gauges(live);
             continue;
         }
-        c.bind_main();
+        c.bind_main(s.desk);
         draw_phase(phase, live);
     }
     if (live) {
-        c.draw_windows(s.wins, !s.keep_window_depth, [&](detail::window &w) {
+        c.draw_windows(s.desk, s.wins, !s.keep_window_depth, [&](detail::window &w) {
             if (w.params.drawWindowFunc == nullptr)
                 return;
             if (s.timing)

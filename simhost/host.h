@@ -14,7 +14,8 @@ namespace simhost {
 
 namespace detail {
 struct host_state;
-}
+struct window;
+} // namespace detail
 
 // Wall time the plugin's callbacks took in one frame, in microseconds.
 struct plugin_timing {
@@ -58,12 +59,37 @@ public:
     // Absolute path of the loaded binary.
     const std::string &plugin_path() const;
 
-    // The monitors, in global boxels; the first is the main one (default: one
-    // of 1920 x 1080 at the origin). They can be set only before init_gl.
-    bool set_monitors(const std::vector<monitor_bounds> &monitors);
+    // The desk. The operating system's monitors, in its pixels, y up: a
+    // monitor's index is its place in the list, and monitor 0 has its lower-
+    // left corner at the origin (default: one of 1920 x 1080). Setting them
+    // puts the simulator full screen on all of them, monitor 0 its main one.
+    // They can be set only before init_gl; the rest of the desk at any time,
+    // and windows on a monitor follow it.
+    bool set_monitors(const std::vector<monitor_bounds> &os_pixels);
     // One monitor of that size at the origin.
     bool set_screen_size(int width, int height);
+    // Full screen on these monitors only; `main` has the menu bar.
+    bool set_full_screen(const std::vector<int> &monitors, int main);
+    // In one window of the operating system, on one monitor.
+    bool set_windowed(const rect &os_pixels);
+    // The user-interface scale: 100, 150 or 200 %.
+    bool set_ui_scale(int percent);
+    // Where the operating system's origin lies on the global desktop, in boxels.
+    void set_desktop_offset(int x, int y);
+    // What XPLMGetWindowGeometry reports for a popped-out window: its
+    // operating-system window in boxels (default), or its last geometry inside.
+    void set_popped_geometry_is_last_floating(bool on);
+    // A newly popped-out window's operating-system window appears a frame later.
+    void set_popout_delay(bool on);
+
+    // The operating system's monitors, in pixels.
     const std::vector<monitor_bounds> &monitors() const;
+    // The monitors the simulator runs full screen on, in boxels, by index.
+    std::vector<indexed_monitor> global_monitors() const;
+    // Between the desktops, as the simulator converts.
+    rect to_global(const rect &os_pixels) const;
+    rect to_os(const rect &global) const;
+    // The simulator's screen in boxels: its main monitor, or its window.
     int screen_width() const;
     int screen_height() const;
     // Creates the GL context, the panel and a picture per monitor, and makes
@@ -149,17 +175,24 @@ public:
         rect created;    // the geometry it was created with
         struct {
             bool draw, click, right_click, key, cursor, wheel;
-        } callbacks;   // which handlers it was given
-        rect geometry; // global boxels, inside the simulator
-        rect os;       // the operating-system window, while popped out
+        } callbacks;       // which handlers it was given
+        rect geometry;     // global boxels, inside the simulator (its last, while popped out)
+        rect os;           // the operating-system window in pixels, while popped out
+        rect reported;     // what XPLMGetWindowGeometry says
+        rect os_in_global; // the operating-system window in boxels, where the mouse finds it
         int min_width, min_height, max_width, max_height;
-        // The monitors a shown, not popped-out window lies on.
+        // The full-screen monitors a shown, not popped-out window lies on.
         std::vector<int> on_monitors;
     };
     std::vector<window_info> windows() const;
     // The user closes a popped-out window with its operating-system close
     // box: the simulator hides it without asking the plugin.
     bool close_os_window(int number);
+    // The user moves a shown, popped-out window's operating-system window to
+    // this lower-left corner, or resizes it by its lower-right corner (the
+    // top-left corner stays) within its resizing limits; pixels.
+    bool os_move(int number, int left, int bottom);
+    bool os_resize(int number, int width, int height);
 
     // The mouse, in global boxels. Moving with a button down drags.
     void mouse_move(int x, int y);
@@ -214,6 +247,8 @@ private:
     void send_click(bool right, int x, int y, int status);
     void button_down(bool right, int x, int y);
     void button_up(bool right, int x, int y);
+    // The shown, popped-out window of that number, or null with the error set.
+    detail::window *shown_os_window(int number);
 
     std::unique_ptr<detail::host_state> s_;
 };

@@ -6,6 +6,9 @@
 #include "host_state.h"
 #include "plugin_call.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace simhost {
 
 int host::int_dataref(const std::string &name) const
@@ -90,15 +93,16 @@ std::vector<host::window_info> host::windows() const
                        w->params.handleCursorFunc != nullptr,     w->params.handleMouseWheelFunc != nullptr};
         i.geometry = w->geometry;
         i.os = w->os;
+        i.reported = s_->wins.reported(*w);
+        i.os_in_global = s_->wins.os_in_global(*w);
         i.min_width = w->min_width;
         i.min_height = w->min_height;
         i.max_width = w->max_width;
         i.max_height = w->max_height;
         if (w->on_desktop()) {
-            const std::vector<monitor_bounds> &m = s_->desk.monitors();
-            for (size_t k = 0; k < m.size(); k++) {
-                if (w->geometry.overlaps(m[k]))
-                    i.on_monitors.push_back(static_cast<int>(k));
+            for (const indexed_monitor &m : s_->desk.global_monitors()) {
+                if (w->geometry.overlaps(m.bounds))
+                    i.on_monitors.push_back(m.index);
             }
         }
         out.push_back(i);
@@ -117,13 +121,15 @@ void host::send_click(bool right, int x, int y, int status)
     };
 
     if (status != xplm_MouseDown) {
-        // Drags and the release stay with the window the press went to.
+        // Drags and the release stay with the window the press went to, as
+        // long as it is shown: a window hidden during a press gets neither.
         detail::window *w = held;
         if (status == xplm_MouseUp) {
             down = false;
             held = nullptr;
         }
-        if (w != nullptr && w->live && s.callbacks_live() && handler(*w) != nullptr) {
+        if (w != nullptr && w->live && w->visible && s.callbacks_live() && handler(*w) != nullptr) {
+            s.wins.handler_point(*w, x, y);
             const detail::plugin_call call("a mouse click handler");
             handler (*w)(w, x, y, status, w->params.refcon);
         }
@@ -143,8 +149,10 @@ void host::send_click(bool right, int x, int y, int status)
         if (first == nullptr)
             first = w;
         XPLMHandleMouseClick_f fn = handler(*w);
+        int wx = x, wy = y;
+        s.wins.handler_point(*w, wx, wy);
         const detail::plugin_call call("a mouse click handler");
-        if (fn != nullptr && fn(w, x, y, xplm_MouseDown, w->params.refcon) != 0) {
+        if (fn != nullptr && fn(w, wx, wy, xplm_MouseDown, w->params.refcon) != 0) {
             held = w;
             if (!right && w->live)
                 s.wins.raise(*w);
@@ -164,9 +172,11 @@ void host::update_cursor()
     if (under.empty())
         return;
     detail::window *w = under.front();
+    int x = s.mouse.x, y = s.mouse.y;
+    s.wins.handler_point(*w, x, y);
     if (w->params.handleCursorFunc != nullptr) {
         const detail::plugin_call call("a cursor handler");
-        s.mouse.cursor = w->params.handleCursorFunc(w, s.mouse.x, s.mouse.y, w->params.refcon);
+        s.mouse.cursor = w->params.handleCursorFunc(w, x, y, w->params.refcon);
     }
 }
 
@@ -240,8 +250,10 @@ bool host::mouse_wheel(int x, int y, int wheel, int clicks)
     // Front to back, like a press: a window returning 0 passes it on.
     for (detail::window *w : s.wins.at(x, y)) {
         XPLMHandleMouseWheel_f fn = w->params.handleMouseWheelFunc;
+        int wx = x, wy = y;
+        s.wins.handler_point(*w, wx, wy);
         const detail::plugin_call call("a mouse wheel handler");
-        if (w->live && fn != nullptr && fn(w, x, y, wheel, clicks, w->params.refcon) != 0)
+        if (w->live && fn != nullptr && fn(w, wx, wy, wheel, clicks, w->params.refcon) != 0)
             return true;
     }
     return false;
@@ -250,16 +262,56 @@ bool host::mouse_wheel(int x, int y, int wheel, int clicks)
 bool host::close_os_window(int number)
 {
     s_->error.clear();
+    detail::window *w = shown_os_window(number);
+    if (w == nullptr)
+        return false;
+    // The simulator hides it; the plugin finds out from its visibility.
+    w->visible = false;
+    return true;
+}
+
+detail::window *host::shown_os_window(int number)
+{
     for (detail::window *w : s_->wins.all()) {
         if (w->number != number)
             continue;
-        if (!w->in_os_window())
-            return fail("window " + std::to_string(number) + " is not a shown, popped-out window");
-        // The simulator hides it; the plugin finds out from its visibility.
-        w->visible = false;
-        return true;
+        if (!w->in_os_window()) {
+            fail("window " + std::to_string(number) + " is not a shown, popped-out window");
+            return nullptr;
+        }
+        return w;
     }
-    return fail("no window " + std::to_string(number));
+    fail("no window " + std::to_string(number));
+    return nullptr;
+}
+
+bool host::os_move(int number, int left, int bottom)
+{
+    s_->error.clear();
+    detail::window *w = shown_os_window(number);
+    if (w == nullptr)
+        return false;
+    w->os = rect{left, bottom + w->os.height(), left + w->os.width(), bottom};
+    return true;
+}
+
+bool host::os_resize(int number, int width, int height)
+{
+    s_->error.clear();
+    detail::window *w = shown_os_window(number);
+    if (w == nullptr)
+        return false;
+    // The limits are boxels; the operating system resizes in pixels.
+    const detail::desktop &d = s_->desk;
+    auto limit = [&](int v, int lo, int hi) {
+        const int min_px = d.to_pixels(lo);
+        const int max_px = hi > 0 ? d.to_pixels(hi) : INT_MAX;
+        return std::max(std::min(v, max_px), std::max(min_px, 1));
+    };
+    width = limit(width, w->min_width, w->max_width);
+    height = limit(height, w->min_height, w->max_height);
+    w->os = rect{w->os.left, w->os.top, w->os.left + width, w->os.top - height};
+    return true;
 }
 
 int host::mouse_x() const

@@ -63,7 +63,7 @@ struct host_state {
     datarefs refs;
     commands cmds;
     menus menu_tree;
-    windows wins;
+    windows wins{desk};
 
     struct mouse_state {
         int x = 0;

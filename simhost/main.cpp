@@ -119,7 +119,7 @@ std::string where(const simhost::host::window_info &w)
     if (!w.visible)
         return "hidden";
     if (w.popped_out)
-        return "popped out at " + describe(w.os);
+        return "popped out at " + describe(w.os) + " pixels";
     if (w.in_vr)
         return "in VR";
     std::string s = "at " + describe(w.geometry);
@@ -140,8 +140,14 @@ void print_summary(const simhost::host &h, const std::vector<simhost::host::wind
     printf("headless_sim: %ld frames at %g fps, %.3f s simulated\n", h.frame_count(), h.frame_rate(),
            h.sim_time());
     const auto &monitors = h.monitors();
-    for (size_t i = 0; i < monitors.size(); i++)
-        printf("headless_sim: monitor %zu %s\n", i, describe(monitors[i]).c_str());
+    const auto global = h.global_monitors();
+    for (size_t i = 0; i < monitors.size(); i++) {
+        std::string sim = ", no simulator";
+        for (const simhost::indexed_monitor &g : global)
+            if (g.index == static_cast<int>(i))
+                sim = ", simulator full screen: " + describe(g.bounds) + " boxels";
+        printf("headless_sim: monitor %zu %s pixels%s\n", i, describe(monitors[i]).c_str(), sim.c_str());
+    }
     if (windows.empty())
         printf("headless_sim: windows: none\n");
     for (const auto &w : windows)
@@ -215,8 +221,8 @@ int main(int argc, char **argv)
 
     simhost::host h;
     h.set_frame_rate(sc.fps);
-    if (!sc.monitors.empty() && !h.set_monitors(sc.monitors))
-        return fail(exit_bad_argument, sc.file + ": " + h.error());
+    if (!simhost::apply_desk(h, sc, error))
+        return fail(exit_bad_argument, error);
     if (!opt.log_file.empty() && !h.set_log_file(opt.log_file))
         return fail(exit_bad_argument, h.error());
     std::error_code ec;

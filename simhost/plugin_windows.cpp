@@ -1,6 +1,7 @@
 #include "plugin_windows.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstring>
 
@@ -35,7 +36,7 @@ window *windows::create(const XPLMCreateWindow_t *params)
         w->params.layer = xplm_WindowLayerFloatingWindows;
     w->number = static_cast<int>(all_.size()) + 1;
     w->geometry = rect{params->left, params->top, params->right, params->bottom};
-    w->os = w->geometry;
+    w->os = desk_.to_os(w->geometry);
     w->visible = params->visible != 0;
     w->z = ++next_z_;
     all_.push_back(std::move(w));
@@ -95,7 +96,7 @@ std::vector<window *> windows::at(int x, int y) const
 {
     std::vector<window *> popped;
     for (const auto &w : all_) {
-        if (w->in_os_window() && w->os.contains(x, y))
+        if (w->in_os_window() && os_in_global(*w).contains(x, y))
             popped.push_back(w.get());
     }
     std::sort(popped.begin(), popped.end(), [](const window *a, const window *b) { return a->z > b->z; });
@@ -107,33 +108,84 @@ std::vector<window *> windows::at(int x, int y) const
     return popped;
 }
 
-bool windows::set_mode(window &w, XPLMWindowPositioningMode mode, int monitor, const desktop &d,
-                       bool vr_enabled, std::string &why)
+void windows::frame_passed()
 {
-    const int index = monitor < 0 ? 0 : monitor;
-    const bool needs_monitor = mode == xplm_WindowCenterOnMonitor || mode == xplm_WindowFullScreenOnMonitor;
-    if (needs_monitor && static_cast<size_t>(index) >= d.count()) {
-        why = "monitor " + std::to_string(monitor) + " does not exist (" + std::to_string(d.count()) +
-              " monitor(s))";
-        return false;
+    for (auto &w : all_) {
+        if (w->os_wait > 0)
+            w->os_wait--;
     }
-    switch (mode) {
-    case xplm_WindowPositionFree:
+}
+
+rect windows::reported(const window &w) const
+{
+    if (!w.popped_out || popped_ == popped_geometry::last_floating)
+        return w.geometry;
+    return os_in_global(w);
+}
+
+void windows::handler_point(const window &w, int &x, int &y) const
+{
+    if (!w.popped_out || popped_ == popped_geometry::os_in_boxels)
+        return;
+    // The window draws in its last geometry, stretched over its own window:
+    // the mouse is mapped the same way.
+    const rect from = os_in_global(w), to = w.geometry;
+    if (from.empty())
+        return;
+    x = to.left +
+        static_cast<int>(std::lround(static_cast<double>(x - from.left) * to.width() / from.width()));
+    y = to.bottom +
+        static_cast<int>(std::lround(static_cast<double>(y - from.bottom) * to.height() / from.height()));
+}
+
+rect windows::monitor_area(int monitor, int &index, std::string &note) const
+{
+    rect area;
+    if (monitor >= 0 && desk_.global_bounds(monitor, area)) {
+        index = monitor;
+        return area;
+    }
+    if (monitor >= 0)
+        note = "monitor " + std::to_string(monitor) +
+               " is not one the simulator runs full screen on; its main one taken instead";
+    index = desk_.main_index();
+    return desk_.main();
+}
+
+void windows::apply_mode(window &w, std::string &note)
+{
+    switch (w.mode) {
+    case xplm_WindowCenterOnMonitor: {
+        const rect area = monitor_area(w.mode_monitor, w.mode_monitor, note);
+        w.geometry = centred(area, w.geometry.width(), w.geometry.height());
         break;
-    case xplm_WindowCenterOnMonitor:
-        w.geometry =
-            centred(d.monitors()[static_cast<size_t>(index)], w.geometry.width(), w.geometry.height());
-        break;
+    }
     case xplm_WindowFullScreenOnMonitor:
-        w.geometry = d.monitors()[static_cast<size_t>(index)];
+        w.geometry = monitor_area(w.mode_monitor, w.mode_monitor, note);
         break;
     case xplm_WindowFullScreenOnAllMonitors:
-        w.geometry = d.bounds();
+        w.geometry = desk_.bounds();
+        break;
+    default:
+        break;
+    }
+}
+
+bool windows::set_mode(window &w, XPLMWindowPositioningMode mode, int monitor, bool vr_enabled,
+                       std::string &why, std::string &note)
+{
+    switch (mode) {
+    case xplm_WindowPositionFree:
+    case xplm_WindowCenterOnMonitor:
+    case xplm_WindowFullScreenOnMonitor:
+    case xplm_WindowFullScreenOnAllMonitors:
         break;
     case xplm_WindowPopOut:
         // The operating-system window opens where the window was.
-        if (!w.popped_out)
-            w.os = w.geometry;
+        if (!w.popped_out) {
+            w.os = desk_.to_os(w.geometry);
+            w.os_wait = popout_delay_ ? 1 : 0;
+        }
         break;
     case xplm_WindowVR:
         if (!vr_enabled) {
@@ -145,23 +197,53 @@ bool windows::set_mode(window &w, XPLMWindowPositioningMode mode, int monitor, c
         why = "unknown positioning mode " + std::to_string(mode);
         return false;
     }
+    const bool needs_monitor = mode == xplm_WindowCenterOnMonitor || mode == xplm_WindowFullScreenOnMonitor;
     w.popped_out = mode == xplm_WindowPopOut;
     w.in_vr = mode == xplm_WindowVR;
     w.mode = mode;
-    w.mode_monitor = needs_monitor ? index : -1;
+    w.mode_monitor = needs_monitor ? monitor : -1;
+    apply_mode(w, note);
     return true;
 }
 
-void windows::set_geometry(window &w, const rect &r)
+bool windows::set_geometry(window &w, const rect &r)
 {
-    if (w.popped_out) {
-        w.os = r;
-        return;
+    if (w.popped_out)
+        return false;
+    switch (w.mode) {
+    case xplm_WindowFullScreenOnMonitor:
+    case xplm_WindowFullScreenOnAllMonitors:
+        break;
+    case xplm_WindowCenterOnMonitor: {
+        std::string ignored;
+        w.geometry = centred(monitor_area(w.mode_monitor, w.mode_monitor, ignored), r.width(), r.height());
+        break;
     }
-    w.geometry = r;
-    if (w.mode == xplm_WindowFullScreenOnMonitor || w.mode == xplm_WindowFullScreenOnAllMonitors) {
-        w.mode = xplm_WindowPositionFree;
-        w.mode_monitor = -1;
+    default:
+        w.geometry = r;
+        break;
+    }
+    return true;
+}
+
+bool windows::set_os_geometry(window &w, const rect &r)
+{
+    if (!w.popped_out)
+        return false;
+    w.os = r;
+    return true;
+}
+
+void windows::follow_desk()
+{
+    std::string ignored;
+    rect area;
+    for (auto &w : all_) {
+        // A window whose monitor went away stays where it was until placed again.
+        const bool on_monitor =
+            w->mode == xplm_WindowCenterOnMonitor || w->mode == xplm_WindowFullScreenOnMonitor;
+        if (w->live && (!on_monitor || desk_.global_bounds(w->mode_monitor, area)))
+            apply_mode(*w, ignored);
     }
 }
 

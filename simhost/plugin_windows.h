@@ -2,7 +2,7 @@
 
 // The plugin's modern windows: their geometry in global boxels (or, popped
 // out, in operating-system pixels), visibility, positioning modes and
-// stacking order.
+// stacking order, on the desk they live on.
 
 #include "XPLMDisplay.h"
 #include "desktop.h"
@@ -16,8 +16,9 @@ namespace simhost::detail {
 struct window {
     XPLMCreateWindow_t params{}; // callbacks, refcon, decoration and layer as created
     int number = 0;              // 1 for the first window the host made, and so on
-    rect geometry;               // inside the simulator
-    rect os;                     // the operating-system window, while popped out
+    rect geometry;               // inside the simulator, in global boxels: its last when popped out
+    rect os;                     // the operating-system window in pixels, while popped out
+    int os_wait = 0;             // frames until a new operating-system window appears
     bool visible = false;
     XPLMWindowPositioningMode mode = xplm_WindowPositionFree;
     int mode_monitor = -1;
@@ -28,15 +29,34 @@ struct window {
     long z = 0; // stacking within the layer: higher is in front
     bool live = true;
 
-    // What XPLMGetWindowGeometry reports and what the window draws in.
-    const rect &reported() const { return popped_out ? os : geometry; }
     // Shown on a monitor (visible, not popped out, not in the headset).
     bool on_desktop() const { return live && visible && !popped_out && !in_vr; }
-    bool in_os_window() const { return live && visible && popped_out; }
+    bool in_os_window() const { return live && visible && popped_out && os_wait == 0; }
 };
+
+// What XPLMGetWindowGeometry reports for a popped-out window, which the
+// simulator does not document: its operating-system window in boxels, or the
+// geometry it last had inside the simulator.
+enum class popped_geometry { os_in_boxels, last_floating };
 
 class windows {
 public:
+    explicit windows(const desktop &d) : desk_(d) {}
+    void set_popped_geometry(popped_geometry g) { popped_ = g; }
+    popped_geometry popped() const { return popped_; }
+    // A newly popped-out window's operating-system window appears a frame later.
+    void set_popout_delay(bool on) { popout_delay_ = on; }
+    // Once a frame: windows waiting for their operating-system window get it.
+    void frame_passed();
+
+    // What XPLMGetWindowGeometry reports and what the window draws in.
+    rect reported(const window &w) const;
+    // A popped-out window's operating-system window on the global desktop,
+    // where the mouse finds it.
+    rect os_in_global(const window &w) const { return desk_.to_global(w.os); }
+    // A global mouse point as the window's handlers receive it.
+    void handler_point(const window &w, int &x, int &y) const;
+
     // The structure is copied as far as its declared size reaches; later
     // members keep the simulator's defaults. Null for a size the host cannot read.
     window *create(const XPLMCreateWindow_t *params);
@@ -55,18 +75,34 @@ public:
     std::vector<window *> at(int x, int y) const;
 
     // Applies a positioning mode; false, with a reason, when it cannot apply
-    // (a monitor that does not exist, VR without a headset, an unknown mode).
-    bool set_mode(window &w, XPLMWindowPositioningMode mode, int monitor, const desktop &d, bool vr_enabled,
-                  std::string &why);
-    // Geometry set through the simulator: a popped-out window takes it as its
-    // operating-system rectangle; a full-screen one becomes free.
-    void set_geometry(window &w, const rect &r);
+    // (VR without a headset, an unknown mode). A monitor the simulator does
+    // not run full screen on means its main monitor, as does a negative one;
+    // `note` then says so.
+    bool set_mode(window &w, XPLMWindowPositioningMode mode, int monitor, bool vr_enabled, std::string &why,
+                  std::string &note);
+    // Geometry in global boxels: only for a window inside the simulator
+    // (false otherwise). A window centred or full screen keeps its mode: a
+    // centred one takes the size, centred again; a full-screen one stays.
+    bool set_geometry(window &w, const rect &r);
+    // Operating-system geometry: only for a popped-out window (false
+    // otherwise); one whose window has not appeared yet gets it then.
+    bool set_os_geometry(window &w, const rect &r);
+    // After the desk changed: centred and full-screen windows follow their
+    // monitor; one whose monitor is gone stays until placed again.
+    void follow_desk();
 
     // Forgets the callbacks of every window, for code about to be unloaded;
     // returns how many windows were still alive.
     size_t destroy_all();
 
 private:
+    // Where a mode on this monitor puts a window: the monitor, or the main one.
+    rect monitor_area(int monitor, int &index, std::string &note) const;
+    void apply_mode(window &w, std::string &note);
+
+    const desktop &desk_;
+    popped_geometry popped_ = popped_geometry::os_in_boxels;
+    bool popout_delay_ = false;
     std::vector<std::unique_ptr<window>> all_; // destroyed ones stay, so stale handles are recognised
     long next_z_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "render_target.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "gl_api.h"
 
@@ -62,8 +63,13 @@ bool render_target::create(int width, int height, std::string &error)
 
 void render_target::bind(const rect &view) const
 {
+    bind(view, rect{0, height_, width_, 0});
+}
+
+void render_target::bind(const rect &view, const rect &pixels) const
+{
     glBindFramebuffer(GL_FRAMEBUFFER, fbo_);
-    glViewport(0, 0, width_, height_);
+    glViewport(pixels.left, pixels.bottom, pixels.width(), pixels.height());
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(view.left, view.right, view.bottom, view.top, -1, 1);
@@ -86,12 +92,24 @@ void render_target::clear(float r, float g, float b) const
     glDepthMask(depth_mask);
 }
 
-void render_target::clear_depth(const rect &view, const rect &area) const
+void render_target::clear_depth(const rect &view, const rect &pixels, const rect &area) const
 {
-    const int x0 = std::max(area.left - view.left, 0);
-    const int y0 = std::max(area.bottom - view.bottom, 0);
-    const int x1 = std::min(area.right - view.left, width_);
-    const int y1 = std::min(area.top - view.bottom, height_);
+    if (view.empty())
+        return;
+    const double sx = static_cast<double>(pixels.width()) / view.width();
+    const double sy = static_cast<double>(pixels.height()) / view.height();
+    // In doubles and clamped, so that no window far off the view overflows.
+    auto px = [&](int x) {
+        const double v = pixels.left + std::floor((static_cast<double>(x) - view.left) * sx);
+        return static_cast<int>(
+            std::clamp(v, static_cast<double>(pixels.left), static_cast<double>(pixels.right)));
+    };
+    auto py = [&](int y) {
+        const double v = pixels.bottom + std::floor((static_cast<double>(y) - view.bottom) * sy);
+        return static_cast<int>(
+            std::clamp(v, static_cast<double>(pixels.bottom), static_cast<double>(pixels.top)));
+    };
+    const int x0 = px(area.left), y0 = py(area.bottom), x1 = px(area.right), y1 = py(area.top);
     if (x1 <= x0 || y1 <= y0)
         return;
     GLboolean depth_mask = GL_TRUE;

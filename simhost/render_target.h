@@ -22,10 +22,12 @@ public:
     // Binds it with a viewport over it all and a projection that maps `view`
     // (in the caller's coordinates, y up) onto it.
     void bind(const rect &view) const;
+    // The same onto part of it: `pixels`, in its pixels, y up.
+    void bind(const rect &view, const rect &pixels) const;
     void clear(float r, float g, float b) const;
-    // Resets the depth under `area`, in the same coordinates as `view`, one
-    // unit a pixel: each window gets a depth buffer of its own to work with.
-    void clear_depth(const rect &view, const rect &area) const;
+    // Resets the depth under `area`, in the same coordinates as `view`, which
+    // is shown on `pixels`: each window gets a depth buffer of its own to work with.
+    void clear_depth(const rect &view, const rect &pixels, const rect &area) const;
     unsigned framebuffer() const { return fbo_; }
     unsigned color_texture() const { return color_; }
     int width() const { return width_; }

@@ -4,6 +4,8 @@
 
 #include "scenario.h"
 
+#include "desktop.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -247,6 +249,12 @@ void read_action(line_reader &r, scenario_action &a)
         a.kind = action_kind::set_dataref;
         a.name = read_name(r, "<dataref>");
         a.value = to_int(r, r.next("<integer>"), "value");
+    } else if (action == "osmove" || action == "osresize") {
+        const bool move = action == "osmove";
+        a.kind = move ? action_kind::os_move : action_kind::os_resize;
+        a.value = to_int(r, r.next("<window>"), "window", 1);
+        a.x = move ? to_int(r, r.next("<left>"), "left") : to_int(r, r.next("<width>"), "width", 1);
+        a.y = move ? to_int(r, r.next("<bottom>"), "bottom") : to_int(r, r.next("<height>"), "height", 1);
     } else if (action == "disable" || action == "enable") {
         a.kind = action == "disable" ? action_kind::disable : action_kind::enable;
     } else if (action == "screenshot") {
@@ -288,6 +296,18 @@ public:
             read_at(r);
         else if (keyword == "gl")
             read_gl_habit(r);
+        else if (keyword == "fullscreen")
+            read_full_screen(r);
+        else if (keyword == "windowed")
+            read_windowed(r);
+        else if (keyword == "scale")
+            read_scale(r);
+        else if (keyword == "offset")
+            read_offset(r);
+        else if (keyword == "popped_geometry")
+            read_popped_geometry(r);
+        else if (keyword == "popout_delay")
+            read_popout_delay(r);
         else
             r.fail("unknown keyword '" + keyword + "'");
         r.finish();
@@ -297,6 +317,7 @@ public:
     // and orders the actions.
     void finish()
     {
+        check_desk();
         for (pending_action &p : pending_) {
             scenario_action &a = p.action;
             if (p.in_seconds) {
@@ -331,16 +352,21 @@ private:
                std::to_string(out_.frames) + " frames)";
     }
 
-    void read_monitor(line_reader &r)
+    // <left> <bottom> <width> <height>, in pixels.
+    static rect read_rect(line_reader &r)
     {
         const int left = to_int(r, r.next("<left>"), "left");
         const int bottom = to_int(r, r.next("<bottom>"), "bottom");
         const long long width = to_int(r, r.next("<width>"), "width", 1);
         const long long height = to_int(r, r.next("<height>"), "height", 1);
         if (left + width > INT_MAX || bottom + height > INT_MAX)
-            r.fail("monitor reaches past the largest coordinate");
-        const monitor_bounds m{left, static_cast<int>(bottom + height), static_cast<int>(left + width),
-                               bottom};
+            r.fail("reaches past the largest coordinate");
+        return rect{left, static_cast<int>(bottom + height), static_cast<int>(left + width), bottom};
+    }
+
+    void read_monitor(line_reader &r)
+    {
+        const monitor_bounds m = read_rect(r);
         for (size_t i = 0; i < out_.monitors.size(); i++) {
             const monitor_bounds &o = out_.monitors[i];
             if (m.overlaps(o))
@@ -349,6 +375,89 @@ private:
         }
         out_.monitors.push_back(m);
         monitor_lines_.push_back(r.line());
+    }
+
+    void read_full_screen(line_reader &r)
+    {
+        once(r, "fullscreen", full_screen_line_);
+        if (windowed_line_ != 0)
+            r.fail("fullscreen and windowed (line " + std::to_string(windowed_line_) +
+                   ") exclude each other");
+        scenario_desk &d = out_.desk;
+        d.full_screen.push_back(to_int(r, r.next("<monitor>"), "monitor", 0));
+        while (!r.at_end()) {
+            const token &t = r.next("");
+            if (t.text == "main") {
+                d.main = to_int(r, r.next("<monitor>"), "main monitor", 0);
+                break;
+            }
+            d.full_screen.push_back(to_int(r, t, "monitor", 0));
+        }
+        if (d.main < 0)
+            d.main = d.full_screen.front();
+    }
+
+    void read_windowed(line_reader &r)
+    {
+        once(r, "windowed", windowed_line_);
+        if (full_screen_line_ != 0)
+            r.fail("windowed and fullscreen (line " + std::to_string(full_screen_line_) +
+                   ") exclude each other");
+        out_.desk.windowed = true;
+        out_.desk.window = read_rect(r);
+    }
+
+    void read_scale(line_reader &r)
+    {
+        once(r, "scale", scale_line_);
+        const token &t = r.next("<percent>");
+        const int percent = to_int(r, t, "scale");
+        if (percent != 100 && percent != 150 && percent != 200)
+            r.fail("scale '" + t.text + "' is not 100, 150 or 200");
+        out_.desk.scale = percent;
+    }
+
+    void read_offset(line_reader &r)
+    {
+        once(r, "offset", offset_line_);
+        out_.desk.offset_x = to_int(r, r.next("<x>"), "x");
+        out_.desk.offset_y = to_int(r, r.next("<y>"), "y");
+    }
+
+    // One of two words; true for the first.
+    static bool read_choice(line_reader &r, const char *keyword, const char *first, const char *second)
+    {
+        const std::string word = r.next((std::string(first) + "|" + second).c_str()).text;
+        if (word != first && word != second)
+            r.fail(std::string(keyword) + ": expected '" + first + "' or '" + second + "', not '" + word +
+                   "'");
+        return word == first;
+    }
+
+    void read_popped_geometry(line_reader &r)
+    {
+        once(r, "popped_geometry", popped_line_);
+        out_.desk.popped_last_floating = !read_choice(r, "popped_geometry", "os", "last_floating");
+    }
+
+    void read_popout_delay(line_reader &r)
+    {
+        once(r, "popout_delay", delay_line_);
+        out_.desk.popout_delay = read_choice(r, "popout_delay", "on", "off");
+    }
+
+    // The desk as the host would take it, so a bad one is reported with its line.
+    void check_desk() const
+    {
+        detail::desktop d;
+        std::string error;
+        if (!out_.monitors.empty() && !d.set_monitors(out_.monitors, error))
+            fail_at(monitor_lines_.front(), error);
+        const scenario_desk &k = out_.desk;
+        if (full_screen_line_ != 0 && !d.set_full_screen(k.full_screen, k.main, error))
+            fail_at(full_screen_line_, error);
+        if (windowed_line_ != 0 && !d.set_windowed(k.window, error))
+            fail_at(windowed_line_, error);
     }
 
     void read_fps(line_reader &r)
@@ -434,6 +543,8 @@ private:
     std::vector<int> monitor_lines_;
     int fps_line_ = 0;
     int frames_line_ = 0;
+    int full_screen_line_ = 0, windowed_line_ = 0, scale_line_ = 0, offset_line_ = 0;
+    int popped_line_ = 0, delay_line_ = 0;
 };
 
 // Names that the tokenizer would split or misread are shown quoted, so that
@@ -530,6 +641,10 @@ std::string describe(const scenario_action &a)
         return at + "enable";
     case action_kind::screenshot:
         return at + "screenshot " + a.name;
+    case action_kind::os_move:
+        return at + "osmove " + std::to_string(a.value) + " " + xy;
+    case action_kind::os_resize:
+        return at + "osresize " + std::to_string(a.value) + " " + xy;
     }
     return at + "unknown action";
 }

@@ -24,7 +24,9 @@ enum class action_kind {
     set_dataref,
     disable,
     enable,
-    screenshot
+    screenshot,
+    os_move,
+    os_resize
 };
 
 struct scenario_action {
@@ -33,14 +35,27 @@ struct scenario_action {
     std::string name; // command, dataref or screenshot name
     std::vector<std::string> menu_path;
     int x = 0, y = 0, x2 = 0, y2 = 0;
-    int value = 0;   // dataref value
+    int value = 0;   // dataref value, or the window of an operating-system move or resize
     long frames = 0; // hold / drag length
     int line = 0;    // 1-based line in the file, for messages
 };
 
+// How the simulator sits on the monitors, and the host's modes.
+struct scenario_desk {
+    std::vector<int> full_screen; // the monitors it runs full screen on; empty: all
+    int main = -1;                // the one with the menu bar; -1: the first listed
+    bool windowed = false;
+    rect window; // operating-system pixels, when windowed
+    int scale = 100;
+    int offset_x = 0, offset_y = 0;
+    bool popped_last_floating = false;
+    bool popout_delay = false;
+};
+
 struct scenario {
     std::string file;                     // as given, for messages
-    std::vector<monitor_bounds> monitors; // empty: the caller's default layout
+    std::vector<monitor_bounds> monitors; // operating-system pixels; empty: the caller's default layout
+    scenario_desk desk;
     double fps = 60;
     long frames = 600;
     std::vector<scenario_action> actions; // sorted by frame, file order kept within a frame

@@ -17,6 +17,22 @@ int between(int from, int to, long k, long n)
 
 } // namespace
 
+bool apply_desk(host &h, const scenario &sc, std::string &error)
+{
+    const scenario_desk &d = sc.desk;
+    const bool ok = (sc.monitors.empty() || h.set_monitors(sc.monitors)) &&
+                    (d.full_screen.empty() || h.set_full_screen(d.full_screen, d.main)) &&
+                    (!d.windowed || h.set_windowed(d.window)) && h.set_ui_scale(d.scale);
+    if (!ok) {
+        error = sc.file + ": " + h.error();
+        return false;
+    }
+    h.set_desktop_offset(d.offset_x, d.offset_y);
+    h.set_popped_geometry_is_last_floating(d.popped_last_floating);
+    h.set_popout_delay(d.popout_delay);
+    return true;
+}
+
 scenario_runner::scenario_runner(host &h, const scenario &sc, std::string out_dir, FILE *progress)
     : h_(h), sc_(sc), out_dir_(std::move(out_dir)), progress_(progress)
 {
@@ -92,6 +108,10 @@ bool scenario_runner::perform(const scenario_action &a)
         return h_.enable() || fail(a.line, h_.error());
     case action_kind::screenshot:
         return screenshot(a.name, a.line);
+    case action_kind::os_move:
+        return h_.os_move(a.value, a.x, a.y) || fail(a.line, h_.error());
+    case action_kind::os_resize:
+        return h_.os_resize(a.value, a.x, a.y) || fail(a.line, h_.error());
     }
     return fail(a.line, "an action the runner does not know");
 }

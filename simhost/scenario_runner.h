@@ -12,6 +12,10 @@
 
 namespace simhost {
 
+// Sets the host's desk and modes as the scenario says; false, with the
+// host's reason, when it refuses one.
+bool apply_desk(host &h, const scenario &sc, std::string &error);
+
 class scenario_runner {
 public:
     // Screenshots go to `out_dir`; each action and the progress of long runs

@@ -49,19 +49,25 @@ bool valid_rect(host_state &h, const char *call, const rect &r)
 }
 
 // Calls the receiver once per monitor, synchronously, before returning.
-template <typename Receiver> void report_monitors(const char *call, Receiver receiver, void *refcon)
+template <typename Receiver>
+void report_monitors(const char *call, Receiver receiver, void *refcon, bool global)
 {
     with_host(call, [=](host_state &h) {
         if (receiver == nullptr) {
             h.log.unexpected(call, "null receiver");
             return;
         }
-        // A copy: the receiver may do anything, and the list must not move under us.
-        const std::vector<simhost::monitor_bounds> monitors = h.desk.monitors();
-        for (size_t i = 0; i < monitors.size(); i++) {
-            const rect &m = monitors[i];
-            receiver(static_cast<int>(i), m.left, m.top, m.right, m.bottom, refcon);
+        // A copy: the receiver may do anything, and the desk must not move under us.
+        std::vector<simhost::indexed_monitor> monitors;
+        if (global) {
+            monitors = h.desk.global_monitors();
+        } else {
+            const std::vector<rect> &os = h.desk.os_monitors();
+            for (size_t i = 0; i < os.size(); i++)
+                monitors.push_back(simhost::indexed_monitor{static_cast<int>(i), os[i]});
         }
+        for (const simhost::indexed_monitor &m : monitors)
+            receiver(m.index, m.bounds.left, m.bounds.top, m.bounds.right, m.bounds.bottom, refcon);
     });
 }
 
@@ -128,16 +134,17 @@ void XPLMGetScreenBoundsGlobal(int *outLeft, int *outTop, int *outRight, int *ou
               [=](host_state &h) { put_rect(h.desk.bounds(), outLeft, outTop, outRight, outBottom); });
 }
 
+// Only the monitors the simulator runs full screen on, by their operating-
+// system indices, in boxels: none for a simulator in a window.
 void XPLMGetAllMonitorBoundsGlobal(XPLMReceiveMonitorBoundsGlobal_f inMonitorBoundsCallback, void *inRefcon)
 {
-    report_monitors("XPLMGetAllMonitorBoundsGlobal", inMonitorBoundsCallback, inRefcon);
+    report_monitors("XPLMGetAllMonitorBoundsGlobal", inMonitorBoundsCallback, inRefcon, true);
 }
 
-// Every monitor of the desktop is one the simulator runs on, and one boxel is
-// one pixel, so the operating system's bounds are the same rectangles.
+// Every monitor of the operating system, in its pixels.
 void XPLMGetAllMonitorBoundsOS(XPLMReceiveMonitorBoundsOS_f inMonitorBoundsCallback, void *inRefcon)
 {
-    report_monitors("XPLMGetAllMonitorBoundsOS", inMonitorBoundsCallback, inRefcon);
+    report_monitors("XPLMGetAllMonitorBoundsOS", inMonitorBoundsCallback, inRefcon, false);
 }
 
 void XPLMGetMouseLocationGlobal(int *outX, int *outY)
@@ -155,7 +162,7 @@ void XPLMGetWindowGeometry(XPLMWindowID inWindowID, int *outLeft, int *outTop, i
     put_rect(rect{}, outLeft, outTop, outRight, outBottom);
     with_host("XPLMGetWindowGeometry", [=](host_state &h) {
         if (window *w = live_window(h, "XPLMGetWindowGeometry", inWindowID))
-            put_rect(w->reported(), outLeft, outTop, outRight, outBottom);
+            put_rect(h.wins.reported(*w), outLeft, outTop, outRight, outBottom);
     });
 }
 
@@ -164,8 +171,9 @@ void XPLMSetWindowGeometry(XPLMWindowID inWindowID, int inLeft, int inTop, int i
     with_host("XPLMSetWindowGeometry", [=](host_state &h) {
         window *w = live_window(h, "XPLMSetWindowGeometry", inWindowID);
         const rect r{inLeft, inTop, inRight, inBottom};
-        if (w != nullptr && valid_rect(h, "XPLMSetWindowGeometry", r))
-            h.wins.set_geometry(*w, r);
+        if (w != nullptr && valid_rect(h, "XPLMSetWindowGeometry", r) && !h.wins.set_geometry(*w, r))
+            h.log.unexpected("XPLMSetWindowGeometry",
+                             "window popped out; its place is set with XPLMSetWindowGeometryOS; ignored");
     });
 }
 
@@ -177,10 +185,11 @@ void XPLMGetWindowGeometryOS(XPLMWindowID inWindowID, int *outLeft, int *outTop,
         window *w = live_window(h, "XPLMGetWindowGeometryOS", inWindowID);
         if (w == nullptr)
             return;
-        if (!w->popped_out)
-            h.log.unexpected("XPLMGetWindowGeometryOS",
-                             "window not popped out; its global geometry reported");
-        put_rect(w->reported(), outLeft, outTop, outRight, outBottom);
+        if (!w->popped_out) {
+            h.log.unexpected("XPLMGetWindowGeometryOS", "window not popped out; nothing reported");
+            return;
+        }
+        put_rect(w->os, outLeft, outTop, outRight, outBottom);
     });
 }
 
@@ -191,11 +200,8 @@ void XPLMSetWindowGeometryOS(XPLMWindowID inWindowID, int inLeft, int inTop, int
         const rect r{inLeft, inTop, inRight, inBottom};
         if (w == nullptr || !valid_rect(h, "XPLMSetWindowGeometryOS", r))
             return;
-        if (!w->popped_out) {
+        if (!h.wins.set_os_geometry(*w, r))
             h.log.unexpected("XPLMSetWindowGeometryOS", "window not popped out; ignored");
-            return;
-        }
-        w->os = r;
     });
 }
 
@@ -241,10 +247,13 @@ void XPLMSetWindowPositioningMode(XPLMWindowID inWindowID, XPLMWindowPositioning
 {
     with_host("XPLMSetWindowPositioningMode", [=](host_state &h) {
         window *w = live_window(h, "XPLMSetWindowPositioningMode", inWindowID);
-        std::string why;
-        if (w != nullptr &&
-            !h.wins.set_mode(*w, inPositioningMode, inMonitorIndex, h.desk, h.vr_enabled(), why))
+        if (w == nullptr)
+            return;
+        std::string why, note;
+        if (!h.wins.set_mode(*w, inPositioningMode, inMonitorIndex, h.vr_enabled(), why, note))
             h.log.unexpected("XPLMSetWindowPositioningMode", (why + "; ignored").c_str());
+        else if (!note.empty())
+            h.log.unexpected("XPLMSetWindowPositioningMode", note.c_str());
     });
 }
 

@@ -117,6 +117,8 @@ TEST(simhost_program, sums_up_the_plugins_draw_cost_when_asked)
 const char scenario_text[] = R"(# the test plugin's window, opened and clicked
 monitor 0 0 640 480
 monitor 640 0 320 240
+fullscreen 0 1
+scale 200
 fps 30
 frames 12
 at 2 command simhost_test/toggle
@@ -138,7 +140,8 @@ TEST(simhost_program, plays_a_scenario_reports_each_action_and_sums_up_with_the_
     ASSERT_EQ(r.exit_code, 0) << r.output;
     EXPECT_THAT(r.output, HasSubstr("frame 8: menu Host Test > Toggle\n"));
     EXPECT_THAT(r.output, HasSubstr("headless_sim: 12 frames at 30 fps"));
-    EXPECT_THAT(r.output, HasSubstr("headless_sim: monitor 1 (640, 0) 320 x 240\n"));
+    EXPECT_THAT(r.output, HasSubstr("headless_sim: monitor 1 (640, 0) 320 x 240 pixels, simulator full "
+                                    "screen: (320, 0) 160 x 120 boxels\n"));
     EXPECT_THAT(r.output,
                 HasSubstr("headless_sim: window 1 \"Test Window\": at (100, 100) 200 x 200, on monitor 0"));
     for (const char *shot :

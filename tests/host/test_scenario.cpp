@@ -77,7 +77,14 @@ TEST(scenario, reads_every_keyword_and_action_into_the_exact_structure)
                         "at 11 disable\n"
                         "at 12 enable\n"
                         "at 13 screenshot\n"
-                        "at 14 screenshot after-menu_2.x");
+                        "at 14 screenshot after-menu_2.x\n"
+                        "at 15 osmove 2 -10 20\n"
+                        "at 16 osresize 2 300 200\n"
+                        "scale 150\n"
+                        "fullscreen 0 2 main 2\n"
+                        "offset 5 -6\n"
+                        "popped_geometry last_floating\n"
+                        "popout_delay on\n");
     EXPECT_EQ(s.file, "demo.txt");
     ASSERT_EQ(s.monitors.size(), 3u);
     EXPECT_EQ(std::tie(s.monitors[0].left, s.monitors[0].top, s.monitors[0].right, s.monitors[0].bottom),
@@ -88,6 +95,13 @@ TEST(scenario, reads_every_keyword_and_action_into_the_exact_structure)
               std::make_tuple(0, 2160, 1920, 1080));
     EXPECT_EQ(s.fps, 30);
     EXPECT_EQ(s.frames, 90);
+    EXPECT_EQ(s.desk.scale, 150);
+    EXPECT_THAT(s.desk.full_screen, ElementsAre(0, 2));
+    EXPECT_EQ(s.desk.main, 2);
+    EXPECT_EQ(std::tie(s.desk.offset_x, s.desk.offset_y), std::make_tuple(5, -6));
+    EXPECT_TRUE(s.desk.popped_last_floating);
+    EXPECT_TRUE(s.desk.popout_delay);
+    EXPECT_FALSE(s.desk.windowed);
 
     std::vector<scenario_action> want;
     auto add = [&](action_kind kind) -> scenario_action & {
@@ -118,6 +132,11 @@ TEST(scenario, reads_every_keyword_and_action_into_the_exact_structure)
     add(action_kind::enable);
     add(action_kind::screenshot).name = "frame13";
     add(action_kind::screenshot).name = "after-menu_2.x";
+    for (auto [kind, x, y] : {std::make_tuple(action_kind::os_move, -10, 20),
+                              std::make_tuple(action_kind::os_resize, 300, 200)}) {
+        scenario_action &os = add(kind);
+        std::tie(os.value, os.x, os.y) = std::make_tuple(2, x, y);
+    }
     EXPECT_EQ(s.actions, want);
 }
 
@@ -256,7 +275,20 @@ INSTANTIATE_TEST_SUITE_P(
         bad_scenario{"gl_unknown_habit", "gl fog on", 1, "unknown habit 'fog'"},
         bad_scenario{"gl_habit_word", "gl window_depth deep", 1, "'deep' is neither cleared nor kept"},
         bad_scenario{"gl_no_passes", "gl panel_passes", 1, "gl panel_passes: missing <render type> or none"},
-        bad_scenario{"gl_negative_pass", "gl panel_passes 2 -1", 1, "render type must be at least 0"}),
+        bad_scenario{"gl_negative_pass", "gl panel_passes 2 -1", 1, "render type must be at least 0"},
+        bad_scenario{"main_monitor_off_the_origin", "monitor 10 0 100 100", 1,
+                     "must have its lower-left corner"},
+        bad_scenario{"full_screen_on_a_missing_monitor", "monitor 0 0 100 100\nfullscreen 0 1", 2,
+                     "monitor 1, which does not exist"},
+        bad_scenario{"main_not_full_screen", "monitor 0 0 9 9\nmonitor 9 0 9 9\nfullscreen 1 main 0", 3,
+                     "not one of the full-screen monitors"},
+        bad_scenario{"window_off_the_monitors", "windowed 1900 0 100 100", 1, "on no single monitor"},
+        bad_scenario{"windowed_and_full_screen", "fullscreen 0\nwindowed 0 0 10 10", 2, "exclude each other"},
+        bad_scenario{"scale", "scale 125", 1, "scale '125' is not 100, 150 or 200"},
+        bad_scenario{"popped_geometry", "popped_geometry boxels", 1, "not 'boxels'"},
+        bad_scenario{"popout_delay", "popout_delay 1", 1, "expected 'on' or 'off'"},
+        bad_scenario{"os_window_zero", "at 1 osmove 0 5 5", 1, "window must be at least 1"},
+        bad_scenario{"os_resize_to_nothing", "at 1 osresize 1 0 5", 1, "width must be at least 1"}),
     [](const ::testing::TestParamInfo<bad_scenario> &info) { return std::string(info.param.name); });
 
 TEST(scenario, describes_actions_in_the_words_of_the_file)

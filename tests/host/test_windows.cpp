@@ -53,23 +53,101 @@ void record_monitor(int index, int left, int top, int right, int bottom, void *r
     static_cast<std::vector<std::vector<int>> *>(refcon)->push_back({index, left, top, right, bottom});
 }
 
-TEST_F(windows, the_monitors_are_enumerated_in_order_and_the_screen_follows_them)
+struct desk_case {
+    const char *name;
+    std::vector<rect> os; // pixels
+    int scale;
+    std::vector<int> full_screen; // empty: all, or windowed when `window` is not empty
+    int main;
+    rect window;
+    int offset_x, offset_y;
+    std::vector<std::vector<int>> global; // what XPLMGetAllMonitorBoundsGlobal reports
+    rect screen;                          // XPLMGetScreenBoundsGlobal
+    int screen_width, screen_height;
+};
+
+class desks : public ::testing::TestWithParam<desk_case> {};
+
+TEST_P(desks, list_the_full_screen_monitors_in_boxels_and_every_monitor_in_pixels)
 {
-    std::vector<std::vector<int>> seen;
+    const desk_case &c = GetParam();
+    simhost::host h;
+    ASSERT_TRUE(h.set_monitors(c.os)) << h.error();
+    ASSERT_TRUE(h.set_ui_scale(c.scale)) << h.error();
+    h.set_desktop_offset(c.offset_x, c.offset_y);
+    if (!c.full_screen.empty()) {
+        ASSERT_TRUE(h.set_full_screen(c.full_screen, c.main)) << h.error();
+    }
+    if (!c.window.empty()) {
+        ASSERT_TRUE(h.set_windowed(c.window)) << h.error();
+    }
+
+    std::vector<std::vector<int>> seen, seen_os, want_os;
     XPLMGetAllMonitorBoundsGlobal(record_monitor, &seen);
-    EXPECT_THAT(seen, ElementsAre(ElementsAre(0, 0, 1080, 1920, 0), ElementsAre(1, 1920, 768, 2944, 0),
-                                  ElementsAre(2, 2944, 768, 3968, 0)));
-    std::vector<std::vector<int>> seen_os;
+    EXPECT_EQ(seen, c.global);
     XPLMGetAllMonitorBoundsOS(record_monitor, &seen_os);
-    EXPECT_EQ(seen_os, seen) << "one boxel is one pixel: the system's bounds are the same";
+    for (size_t i = 0; i < c.os.size(); i++)
+        want_os.push_back({static_cast<int>(i), c.os[i].left, c.os[i].top, c.os[i].right, c.os[i].bottom});
+    EXPECT_EQ(seen_os, want_os) << "every monitor, in pixels";
     int w = 0, hgt = 0;
     XPLMGetScreenSize(&w, &hgt);
-    EXPECT_EQ(w, 1920);
-    EXPECT_EQ(hgt, 1080);
+    EXPECT_EQ(w, c.screen_width);
+    EXPECT_EQ(hgt, c.screen_height);
     rect b;
     XPLMGetScreenBoundsGlobal(&b.left, &b.top, &b.right, &b.bottom);
-    EXPECT_EQ(b, (rect{0, 1080, 3968, 0}));
+    EXPECT_EQ(b, c.screen);
+
+    // Full screen on the main monitor fills the simulator's main screen.
+    XPLMCreateWindow_t p = host_test::window_params({0, 10, 10, 0}, 0);
+    XPLMWindowID win = XPLMCreateWindowEx(&p);
+    XPLMSetWindowPositioningMode(win, xplm_WindowFullScreenOnMonitor, -1);
+    EXPECT_EQ(geometry(win).width(), c.screen_width);
+    EXPECT_EQ(geometry(win).height(), c.screen_height);
+    EXPECT_TRUE(h.unexpected_calls().empty());
 }
+
+// The operating system's monitors of a real three-monitor desk.
+const std::vector<rect> real_desk = {{0, 1440, 2560, 0}, {2560, 1840, 3760, -80}, {-1280, 1368, 0, 344}};
+
+INSTANTIATE_TEST_SUITE_P(
+    layouts, desks,
+    ::testing::Values(desk_case{"one_boxel_a_pixel_on_every_monitor",
+                                desk,
+                                100,
+                                {},
+                                0,
+                                {},
+                                0,
+                                0,
+                                {{0, 0, 1080, 1920, 0}, {1, 1920, 768, 2944, 0}, {2, 2944, 768, 3968, 0}},
+                                {0, 1080, 3968, 0},
+                                1920,
+                                1080},
+                      desk_case{"full_screen_on_two_of_three_at_150_percent_offset",
+                                real_desk,
+                                150,
+                                {1, 2},
+                                2,
+                                {},
+                                100,
+                                50,
+                                {{1, 1807, 1277, 2607, -3}, {2, -753, 962, 100, 279}},
+                                {-753, 1277, 2607, -3},
+                                853,
+                                683},
+                      desk_case{"windowed_at_200_percent",
+                                desk,
+                                200,
+                                {},
+                                0,
+                                {100, 900, 1700, 100},
+                                0,
+                                0,
+                                {},
+                                {0, 400, 800, 0},
+                                800,
+                                400}),
+    [](const ::testing::TestParamInfo<desk_case> &info) { return std::string(info.param.name); });
 
 TEST(monitor_layout, overlapping_or_empty_monitors_are_refused_and_the_layout_kept)
 {
@@ -78,6 +156,10 @@ TEST(monitor_layout, overlapping_or_empty_monitors_are_refused_and_the_layout_ke
     EXPECT_EQ(h.error(), "monitor 1 (50, 0, 100 x 100) overlaps monitor 0 (0, 0, 100 x 100)");
     EXPECT_FALSE(h.set_monitors({{0, 0, 100, 0}}));
     EXPECT_FALSE(h.set_monitors({}));
+    EXPECT_FALSE(h.set_monitors({{10, 100, 110, 0}})) << "the main monitor lies at the origin";
+    EXPECT_FALSE(h.set_full_screen({1}, 1)) << "no monitor 1";
+    EXPECT_FALSE(h.set_windowed({1900, 100, 2000, 0})) << "off the monitor";
+    EXPECT_FALSE(h.set_ui_scale(125));
     EXPECT_EQ(h.monitors().size(), 1u);
     EXPECT_EQ(h.screen_width(), 1920);
     // Monitors may touch, and may lie left of or below the main one.
@@ -170,40 +252,88 @@ INSTANTIATE_TEST_SUITE_P(
         mode_case{"popped_out_where_it_was", xplm_WindowPopOut, 0, {100, 868, 1124, 100}, true}),
     [](const ::testing::TestParamInfo<mode_case> &info) { return std::string(info.param.name); });
 
-TEST_F(windows, a_popped_out_window_is_placed_in_os_pixels_and_comes_back_where_it_was_inside)
+class popped_geometry : public windows, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(popped_geometry, a_popped_out_window_lives_in_os_pixels_and_comes_back_where_it_was_inside)
 {
+    const bool last_floating = GetParam();
+    h.set_popped_geometry_is_last_floating(last_floating);
+    ASSERT_TRUE(h.set_ui_scale(150));
+    h.set_desktop_offset(10, 20);
     XPLMSetWindowPositioningMode(win, xplm_WindowPopOut, 0);
+    EXPECT_EQ(os_geometry(win), (rect{135, 1272, 1671, 120})) << "its OS window opens where it was";
     XPLMSetWindowGeometryOS(win, 3000, 500, 3512, 116);
     EXPECT_EQ(os_geometry(win), (rect{3000, 500, 3512, 116}));
-    EXPECT_EQ(geometry(win), (rect{3000, 500, 3512, 116})) << "a popped-out window reports its OS rectangle";
-    EXPECT_EQ(info().geometry, (rect{100, 868, 1124, 100}));
+    EXPECT_EQ(geometry(win), (last_floating ? rect{100, 868, 1124, 100} : rect{2010, 353, 2351, 97}));
+    EXPECT_EQ(info().os_in_global, (rect{2010, 353, 2351, 97}));
+    EXPECT_TRUE(h.unexpected_calls().empty());
 
+    // Only the OS calls place it now; it comes back where it was inside.
+    XPLMSetWindowGeometry(win, 0, 10, 10, 0);
     XPLMSetWindowPositioningMode(win, xplm_WindowPositionFree, 0);
     EXPECT_EQ(XPLMWindowIsPoppedOut(win), 0);
     EXPECT_EQ(geometry(win), (rect{100, 868, 1124, 100}));
-    EXPECT_TRUE(h.unexpected_calls().empty());
-
-    // OS geometry means nothing to a window inside the simulator.
     XPLMSetWindowGeometryOS(win, 0, 10, 10, 0);
-    EXPECT_EQ(geometry(win), (rect{100, 868, 1124, 100}));
-    EXPECT_THAT(h.unexpected_calls(), ElementsAre("XPLMSetWindowGeometryOS"));
+    EXPECT_EQ(os_geometry(win), rect{});
+    EXPECT_THAT(h.unexpected_calls(),
+                ElementsAre("XPLMSetWindowGeometry", "XPLMSetWindowGeometryOS", "XPLMGetWindowGeometryOS"));
 }
 
-TEST_F(windows, setting_the_geometry_of_a_full_screen_window_frees_it)
+INSTANTIATE_TEST_SUITE_P(reported, popped_geometry, ::testing::Bool(),
+                         [](const auto &info) { return info.param ? "last_floating" : "os_in_boxels"; });
+
+TEST_F(windows, a_new_os_window_can_appear_a_frame_late_and_takes_the_geometry_set_before)
+{
+    h.set_popout_delay(true);
+    XPLMSetWindowIsVisible(win, 1);
+    XPLMSetWindowPositioningMode(win, xplm_WindowPopOut, 0);
+    XPLMSetWindowGeometryOS(win, 2000, 700, 2400, 400);
+    EXPECT_EQ(XPLMWindowIsPoppedOut(win), 1);
+    EXPECT_FALSE(h.close_os_window(info().number)) << "not there yet";
+    h.run_frames(1);
+    EXPECT_EQ(info().os, (rect{2000, 700, 2400, 400}));
+    EXPECT_TRUE(h.close_os_window(info().number)) << h.error();
+}
+
+TEST_F(windows, the_pilot_moves_and_resizes_an_os_window_in_pixels_within_its_limits)
+{
+    ASSERT_TRUE(h.set_ui_scale(150));
+    XPLMSetWindowResizingLimits(win, 256, 0, 1000, 4096);
+    XPLMSetWindowIsVisible(win, 1);
+    EXPECT_FALSE(h.os_move(info().number, 0, 0)) << "inside the simulator";
+    XPLMSetWindowPositioningMode(win, xplm_WindowPopOut, 0);
+    ASSERT_TRUE(h.os_move(info().number, -500, 40));
+    EXPECT_EQ(info().os, (rect{-500, 1192, 1036, 40}));
+    ASSERT_TRUE(h.os_resize(info().number, 100, 5000));
+    EXPECT_EQ(info().os, (rect{-500, 1192, -116, 1192 - 5000})) << "256 boxels are 384 pixels";
+    ASSERT_TRUE(h.os_resize(info().number, 9000, 30));
+    EXPECT_EQ(info().os, (rect{-500, 1192, 1000, 1162}));
+}
+
+TEST_F(windows, a_centred_or_full_screen_window_keeps_its_mode_and_follows_its_monitor)
 {
     XPLMSetWindowPositioningMode(win, xplm_WindowFullScreenOnMonitor, 1);
     XPLMSetWindowGeometry(win, 10, 60, 110, 10);
-    EXPECT_EQ(geometry(win), (rect{10, 60, 110, 10}));
-    EXPECT_EQ(info().mode, xplm_WindowPositionFree);
+    EXPECT_EQ(geometry(win), (rect{1920, 768, 2944, 0}));
+    EXPECT_EQ(info().mode, xplm_WindowFullScreenOnMonitor);
+    ASSERT_TRUE(h.set_ui_scale(200));
+    EXPECT_EQ(geometry(win), (rect{960, 384, 1472, 0})) << "monitor 1 at 200 %";
+    XPLMSetWindowPositioningMode(win, xplm_WindowCenterOnMonitor, 2);
+    XPLMSetWindowGeometry(win, 0, 100, 200, 0);
+    EXPECT_EQ(geometry(win), (rect{1628, 242, 1828, 142})) << "the new size, centred again";
+    EXPECT_TRUE(h.unexpected_calls().empty());
 }
 
-TEST_F(windows, vr_mode_needs_a_headset_and_modes_that_cannot_apply_change_nothing)
+TEST_F(windows, vr_mode_needs_a_headset_and_an_unknown_monitor_means_the_main_one)
 {
     XPLMSetWindowPositioningMode(win, xplm_WindowVR, -1);
-    XPLMSetWindowPositioningMode(win, xplm_WindowFullScreenOnMonitor, 3);
     XPLMSetWindowPositioningMode(win, 42, 0);
     EXPECT_EQ(XPLMWindowIsInVR(win), 0);
     EXPECT_EQ(geometry(win), (rect{100, 868, 1124, 100}));
+    EXPECT_EQ(h.unexpected_call_count("XPLMSetWindowPositioningMode"), 2u);
+    ASSERT_TRUE(h.set_full_screen({1, 2}, 2));
+    XPLMSetWindowPositioningMode(win, xplm_WindowFullScreenOnMonitor, 0);
+    EXPECT_EQ(geometry(win), desk[2]) << "noted, and on the simulator's main monitor";
     EXPECT_EQ(h.unexpected_call_count("XPLMSetWindowPositioningMode"), 3u);
 
     h.set_int_dataref("sim/graphics/VR/enabled", 1);

@@ -28,6 +28,12 @@ monitor_list side_by_side(const std::vector<int> &widths)
     return out;
 }
 
+// A cockpit builder's desk, in pixels: the main monitor, a side screen the
+// simulator runs full screen on too, and a screen left of the main one, lower
+// in the list and higher up, that the simulator does not cover. None has a
+// display's width at any scale, so the start-up assigns nothing.
+const monitor_list builder_desk = {{0, 1440, 2560, 0}, {2560, 1024, 3840, 0}, {-1280, 1224, 0, 200}};
+
 std::string monitor_line(const char *prefix, size_t index, const rect &m)
 {
     return std::string(prefix) + std::to_string(index) + ": [L: " + std::to_string(m.left) +
@@ -46,6 +52,25 @@ protected:
     }
 
     void use_monitors(const monitor_list &m) { ASSERT_TRUE(host.set_monitors(m)) << host.error(); }
+
+    // The builder's desk at a scale, full screen on monitors 0 and 1, its
+    // global desktop offset from the system's.
+    void use_builder_desk(int scale)
+    {
+        use_monitors(builder_desk);
+        ASSERT_TRUE(host.set_full_screen({0, 1}, 0)) << host.error();
+        ASSERT_TRUE(host.set_ui_scale(scale)) << host.error();
+        host.set_desktop_offset(200, -100);
+    }
+
+    rect global_monitor(int index) const
+    {
+        for (const simhost::indexed_monitor &m : host.global_monitors())
+            if (m.index == index)
+                return m.bounds;
+        ADD_FAILURE() << "no full-screen monitor " << index;
+        return rect{};
+    }
 
     // A setting as popups.cfg holds it; the plugin writes it at disable.
     std::string saved(const display &d, const std::string &key) const
@@ -69,8 +94,8 @@ protected:
     std::vector<std::string> monitor_search_lines() const
     {
         std::vector<std::string> out;
-        for (size_t i = 0; i < host.monitors().size(); i++)
-            out.push_back(monitor_line("Monitor ", i, host.monitors()[i]));
+        for (const simhost::indexed_monitor &m : host.global_monitors())
+            out.push_back(monitor_line("Monitor ", static_cast<size_t>(m.index), m.bounds));
         return out;
     }
 
@@ -95,7 +120,7 @@ protected:
         EXPECT_TRUE(w->visible) << d.title;
         EXPECT_EQ(w->mode, 2) << d.title;
         EXPECT_EQ(w->mode_monitor, monitor) << d.title;
-        EXPECT_EQ(w->geometry, host.monitors()[static_cast<size_t>(monitor)]) << d.title;
+        EXPECT_EQ(w->geometry, global_monitor(monitor)) << d.title;
     }
 
     // Opens a display by its command with the mouse at the window's centre to be.
@@ -132,9 +157,12 @@ protected:
 
 struct assignment_case {
     const char *name;
-    std::vector<int> widths;
+    std::vector<int> widths; // pixels
     std::vector<std::string> found;
     int pfd, mfd;
+    int scale = 100;
+    std::vector<int> full_screen = {}; // empty: all
+    bool windowed = false;
 };
 
 class assignment : public monitors, public ::testing::WithParamInterface<assignment_case> {};
@@ -143,12 +171,19 @@ TEST_P(assignment, the_first_monitor_of_a_display_width_goes_to_the_pfd_and_the_
 {
     const assignment_case &c = GetParam();
     use_monitors(side_by_side(c.widths));
+    ASSERT_TRUE(host.set_ui_scale(c.scale));
+    if (!c.full_screen.empty()) {
+        ASSERT_TRUE(host.set_full_screen(c.full_screen, c.full_screen.front()));
+    }
+    if (c.windowed) {
+        ASSERT_TRUE(host.set_windowed(rect{10, 700, 810, 100}));
+    }
     start_and_enable();
     host.run_frames(startup_loops);
 
     std::vector<std::string> listed;
-    for (size_t i = 0; i < host.monitors().size(); i++)
-        listed.push_back(monitor_line("KYV Monitor ", i, host.monitors()[i]));
+    for (const simhost::indexed_monitor &m : host.global_monitors())
+        listed.push_back(monitor_line("KYV Monitor ", static_cast<size_t>(m.index), m.bounds));
     EXPECT_EQ(lines_starting("KYV Monitor "), listed);
     EXPECT_EQ(lines_starting("KYV: Found"), c.found);
     std::vector<std::string> set;
@@ -189,7 +224,22 @@ INSTANTIATE_TEST_SUITE_P(
                                       {"KYV: Found Monitor 0 for PFD", "KYV: Found Monitor 1 for MFD"},
                                       0,
                                       1},
-                      assignment_case{"one_small", {683}, {"KYV: Found Monitor 0 for PFD"}, 0, -1}),
+                      assignment_case{"one_small", {683}, {"KYV: Found Monitor 0 for PFD"}, 0, -1},
+                      // 1024-pixel screens at 150 % are 683 boxels wide.
+                      assignment_case{"g1000_screens_at_150_percent",
+                                      {1920, 1024, 1024},
+                                      {"KYV: Found Monitor 1 for PFD", "KYV: Found Monitor 2 for MFD"},
+                                      1,
+                                      2,
+                                      150},
+                      assignment_case{"full_screen_on_0_and_2_only",
+                                      {1024, 1024, 1024},
+                                      {"KYV: Found Monitor 0 for PFD", "KYV: Found Monitor 2 for MFD"},
+                                      0,
+                                      2,
+                                      100,
+                                      {0, 2}},
+                      assignment_case{"windowed", {1024, 1024}, {}, -1, -1, 100, {}, true}),
     [](const auto &info) { return std::string(info.param.name); });
 
 struct kept_out_case {
@@ -300,12 +350,36 @@ TEST_F(monitors, the_top_right_corner_saves_a_moved_floating_window_as_popped_ou
 
 TEST_F(monitors, the_top_right_corner_saves_a_full_screen_window_as_popped_out_where_it_is)
 {
-    use_monitors({{612, 1080, 2532, 0}, {100, 868, 612, 100}});
+    use_monitors({{0, 1080, 1920, 0}, {-512, 868, 0, 100}});
     write_settings({{"pfd_nbzl_popup_at_start", 2}, {"pfd_nbzl_monitor_start", 1}});
     start_and_enable();
     host.run_frames(startup_loops);
     expect_full_screen(pfd, 1);
-    expect_popout_saved({"100", "100", "512", "768"});
+    expect_popout_saved({"-512", "100", "512", "768"});
+}
+
+TEST_F(monitors, a_popped_out_window_moved_and_resized_by_the_pilot_keeps_the_displays_shape)
+{
+    use_builder_desk(150);
+    ASSERT_TRUE(host.init_gl()) << host.error();
+    start_and_enable();
+    const rect r = open_at(pfd, 400, 400);
+    host.click(r.right - 10, r.top - 10);
+    const auto popped = window(pfd.title);
+    ASSERT_TRUE(popped->popped_out);
+    EXPECT_EQ(popped->os, host.to_os(r)) << "it opens where it was, in pixels";
+
+    ASSERT_TRUE(host.os_move(popped->number, -1200, 300));
+    host.run_frames(2);
+    const int top = 300 + popped->os.height();
+    EXPECT_EQ(window(pfd.title)->os, (rect{-1200, top, -1200 + popped->os.width(), 300}));
+
+    ASSERT_TRUE(host.os_resize(popped->number, 900, 900));
+    host.run_frames(2);
+    EXPECT_EQ(window(pfd.title)->os, (rect{-1200, top, -300, top - 675})) << "4:3, the top edge kept";
+    ASSERT_TRUE(host.os_resize(popped->number, 960, 400));
+    host.run_frames(2);
+    EXPECT_EQ(window(pfd.title)->os, (rect{-1200, top, -667, top - 400})) << "the height changed most";
 }
 
 struct idle_case {

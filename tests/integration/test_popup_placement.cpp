@@ -48,20 +48,42 @@ TEST_F(placement, a_present_monitor_gets_the_window_full_screen_whatever_else_is
                             monitor_lines[1], "Setting Position", "Window Opened"));
 }
 
-TEST_F(placement, an_absent_monitor_is_reported_and_the_window_floats_at_the_mouse_with_its_setting_kept)
+struct absent_case {
+    const char *name;
+    int monitor;
+    bool windowed; // the simulator in a window has no full-screen monitor at all
+};
+
+class absent_monitor : public placement, public ::testing::WithParamInterface<absent_case> {};
+
+TEST_P(absent_monitor, is_reported_and_the_window_floats_at_the_mouse_with_its_setting_kept)
 {
-    write_settings({{"pfd_nbzl_monitor_start", 2}, {"pfd_nbzl_popup_at_start", 2}});
+    const absent_case &c = GetParam();
+    if (c.windowed) {
+        ASSERT_TRUE(host.set_windowed(rect{0, 1080, 1920, 0}));
+    }
+    write_settings({{"pfd_nbzl_monitor_start", c.monitor}, {"pfd_nbzl_popup_at_start", 2}});
     start_and_enable();
     host.mouse_move(700, 500);
     const auto w = open_pfd();
     EXPECT_EQ(w.mode, 0);
     EXPECT_EQ(w.geometry, (rect{188, 884, 1212, 116}));
-    EXPECT_THAT(messages_from("Window Opened"),
-                ElementsAre("Window Opened", "Checking Monitors to Position Window at 2", monitor_lines[0],
-                            monitor_lines[1], "Monitor 2 not Available", "Window Opened"));
+    std::vector<std::string> lines = {"Window Opened",
+                                      "Checking Monitors to Position Window at " + std::to_string(c.monitor)};
+    if (!c.windowed)
+        lines.insert(lines.end(), std::begin(monitor_lines), std::end(monitor_lines));
+    lines.push_back("Monitor " + std::to_string(c.monitor) + " not Available");
+    lines.push_back("Window Opened");
+    EXPECT_EQ(messages_from("Window Opened"), lines);
     host.disable();
-    EXPECT_NE(read_file(cfg_path).find("pfd_nbzl_monitor_start = 2"), std::string::npos);
+    EXPECT_NE(read_file(cfg_path).find("pfd_nbzl_monitor_start = " + std::to_string(c.monitor)),
+              std::string::npos);
 }
+
+INSTANTIATE_TEST_SUITE_P(desks, absent_monitor,
+                         ::testing::Values(absent_case{"unplugged", 2, false},
+                                           absent_case{"simulator_in_a_window", 0, true}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(placement, saved_as_popped_out_the_window_opens_in_its_own_os_window_at_the_saved_rectangle)
 {
