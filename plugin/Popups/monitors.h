@@ -25,3 +25,9 @@ monitor_pick pick_display_monitors();
 // and overlapping a monitor the operating system has. (There is no maximum:
 // a window may be resized past any size.)
 const char *popout_rect_problem(int x, int y, int w, int h);
+
+// Converts a rectangle of the global desktop (boxels) into the operating
+// system's pixels through the full-screen monitor it overlaps most, which has
+// the same index in both monitor lists. Returns why it cannot, or null when
+// it did: a simulator in a window has no full-screen monitor to go through.
+const char *global_rect_to_os(int &left, int &top, int &right, int &bottom);

@@ -38,6 +38,14 @@ void popup_drag(XPLMWindowID win, int x, int y, XPLMMouseStatus status, popup *p
     }
 }
 
+void popup_forget_gesture(popup *pup)
+{
+    pup->grab_dx = 0;
+    pup->grab_dy = 0;
+    pup->dragging = 0;
+    pup->resize_side = 0;
+}
+
 namespace {
 
 // The width the dragged edge asks for, no narrower than the displays can be

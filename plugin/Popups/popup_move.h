@@ -18,5 +18,9 @@ enum class resize_edge { left = -1, right = 1 };
 // display's aspect ratio with the top edge fixed; the release lets go.
 void popup_resize(XPLMWindowID win, int x, XPLMMouseStatus status, popup *pup, resize_edge side);
 
+// Forgets a drag or resize under way: a window hidden during one never
+// receives its release.
+void popup_forget_gesture(popup *pup);
+
 // Narrower than this the displays cannot be read.
 constexpr int min_window_width = 256;

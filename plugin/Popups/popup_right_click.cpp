@@ -1,6 +1,7 @@
 // Right clicks in a window's corners remember where the display belongs:
 // full screen on the monitor under the click, popped out where the window
-// is now, or the PFD's and MFD's monitors exchanged.
+// is now (in the operating system's pixels), or the PFD's and MFD's
+// monitors exchanged.
 
 #include <acfutils/log.h>
 
@@ -24,14 +25,23 @@ void save_monitor(popup *pup, const window_point &p)
     popup_toggle(nullptr, xplm_CommandEnd, pup);
 }
 
-void save_popout_location(popup *pup, const window_point &p)
+// The place is saved in the operating system's pixels, the space a saved
+// place is given back in when the window opens popped out.
+void save_popout_location(popup *pup, XPLMWindowID win, const window_point &p)
 {
     logMsg("Save Popout Window Location");
+    int left = p.left, top = p.top, right = p.right, bottom = p.bottom;
+    if (XPLMWindowIsPoppedOut(win) != 0) {
+        XPLMGetWindowGeometryOS(win, &left, &top, &right, &bottom);
+    } else if (const char *problem = global_rect_to_os(left, top, right, bottom)) {
+        logMsg("Popout Location Not Saved (%s): Previous Place Kept", problem);
+        return;
+    }
     const popup_keys &k = *pup->keys;
-    k.x->set(p.left);
-    k.y->set(p.bottom);
-    k.w->set(saturate(int64_t{p.right} - p.left));
-    k.h->set(saturate(int64_t{p.top} - p.bottom));
+    k.x->set(left);
+    k.y->set(bottom);
+    k.w->set(saturate(int64_t{right} - left));
+    k.h->set(saturate(int64_t{top} - bottom));
     k.popup_at_start->set(1);
     k.monitor_start->set(-1);
 }
@@ -48,7 +58,7 @@ int popup_right_click(XPLMWindowID win, int x, int y, XPLMMouseStatus status, vo
     if (top_left_corner(p))
         save_monitor(pup, p);
     else if (top_right_corner(p))
-        save_popout_location(pup, p);
+        save_popout_location(pup, win, p);
     else if (bottom_right_corner(p))
         swap_screens();
     return 0;

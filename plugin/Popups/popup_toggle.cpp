@@ -53,6 +53,7 @@ void close_window(popup *pup)
     if (XPLMWindowIsPoppedOut(pup->win))
         XPLMSetWindowPositioningMode(pup->win, xplm_WindowPositionFree, 0);
     XPLMSetWindowIsVisible(pup->win, 0);
+    popup_forget_gesture(pup);
     logMsg("MTCR FINI");
     popup_finish_renderer(pup);
     logMsg("Popup Close Fini");

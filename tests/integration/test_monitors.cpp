@@ -358,6 +358,81 @@ TEST_F(monitors, the_top_right_corner_saves_a_full_screen_window_as_popped_out_w
     expect_popout_saved({"-512", "100", "512", "768"});
 }
 
+struct place_case {
+    const char *name;
+    int scale;
+    bool last_floating; // what the host reports as a popped-out window's geometry
+    bool popped_out;    // saved from its own window, or from inside the simulator
+};
+
+class saved_place : public monitors, public ::testing::WithParamInterface<place_case> {};
+
+TEST_P(saved_place, comes_back_where_it_was_saved_at_the_next_start)
+{
+    const place_case &c = GetParam();
+    use_builder_desk(c.scale);
+    host.set_popped_geometry_is_last_floating(c.last_floating);
+    host.set_popout_delay(true);
+    start_and_enable();
+    host.run_frames(startup_loops);
+    const rect side = global_monitor(1);
+    const rect r = open_at(pfd, (side.left + side.right) / 2, (side.top + side.bottom) / 2);
+
+    rect want;
+    if (c.popped_out) {
+        host.click(r.right - 10, r.top - 10); // its pop-out button
+        host.run_frames(1);
+        const int n = window(pfd.title)->number;
+        // The pilot takes it to the screen the simulator does not cover.
+        ASSERT_TRUE(host.os_move(n, -1200, 300)) << host.error();
+        want = window(pfd.title)->os;
+        const rect g = window(pfd.title)->os_in_global;
+        host.right_click(g.right - 10, g.top - 10);
+    } else {
+        want = host.to_os(r);
+        host.right_click(r.right - 10, r.top - 10);
+    }
+    EXPECT_EQ(count("Save Popout Window Location"), 1u);
+    ASSERT_TRUE(host.disable());
+    ASSERT_TRUE(host.enable());
+    host.run_frames(startup_loops + 1);
+
+    const auto w = window(pfd.title);
+    ASSERT_TRUE(w && w->visible && w->popped_out);
+    EXPECT_NEAR(w->os.left, want.left, 2);
+    EXPECT_NEAR(w->os.top, want.top, 2);
+    EXPECT_NEAR(w->os.right, want.right, 2);
+    EXPECT_NEAR(w->os.bottom, want.bottom, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(desks, saved_place,
+                         ::testing::Values(place_case{"popped_out_100", 100, false, true},
+                                           place_case{"popped_out_150", 150, false, true},
+                                           place_case{"popped_out_200", 200, false, true},
+                                           place_case{"popped_out_150_last_floating", 150, true, true},
+                                           place_case{"popped_out_200_last_floating", 200, true, true},
+                                           place_case{"floating_100", 100, false, false},
+                                           place_case{"floating_150", 150, false, false},
+                                           place_case{"floating_200", 200, false, false},
+                                           place_case{"floating_150_last_floating", 150, true, false}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(monitors, a_windowed_simulator_keeps_the_previous_place_as_it_cannot_convert_a_floating_one)
+{
+    use_monitors(builder_desk);
+    ASSERT_TRUE(host.set_windowed(rect{100, 1300, 1700, 100}));
+    ASSERT_TRUE(host.set_ui_scale(150));
+    write_settings({{"pfd_nbzl_x", 7}});
+    start_and_enable();
+    const rect r = open_at(pfd, 500, 400);
+    host.right_click(r.right - 10, r.top - 10);
+    EXPECT_TRUE(logged("Popout Location Not Saved (on no monitor the simulator runs full screen on): "
+                       "Previous Place Kept"));
+    host.disable();
+    EXPECT_EQ(saved(pfd, "x"), "7");
+    EXPECT_EQ(saved(pfd, "popup_at_start"), "0");
+}
+
 TEST_F(monitors, a_popped_out_window_moved_and_resized_by_the_pilot_keeps_the_displays_shape)
 {
     use_builder_desk(150);

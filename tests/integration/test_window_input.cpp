@@ -222,6 +222,22 @@ TEST_F(window_input, a_press_in_the_display_area_resizes_nothing_when_the_mouse_
     EXPECT_THAT(messages_since(0), ::testing::Contains("Click at 512.00 384.00"));
 }
 
+TEST_F(window_input, a_window_hidden_during_a_drag_or_resize_forgets_it_and_its_buttons_work_when_it_reopens)
+{
+    open_pfd();
+    for (auto [x, y] : {std::pair{wl + 300, wt - 10}, {wr - 10, wb + 10}}) {
+        host.mouse_down(x, y);
+        host.mouse_move(x + 5, y - 5);
+        ASSERT_TRUE(host.command(pfd.command, press::once)); // hidden by its key
+        host.mouse_up(x + 5, y - 5);                         // the release never reaches it
+        ASSERT_TRUE(host.command(pfd.command, press::once));
+        const rect r = shown();
+        host.click(r.left + 10, r.top - 10);
+        EXPECT_FALSE(window(pfd.title)->visible) << "its close button closes it";
+        ASSERT_TRUE(host.command(pfd.command, press::once));
+    }
+}
+
 TEST_F(window_input, a_press_reports_its_display_pixel_over_the_whole_window_rectangle_from_the_top_left)
 {
     open_pfd();
