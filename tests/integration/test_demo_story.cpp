@@ -34,7 +34,7 @@ protected:
                                         }),
                          sc.actions.end());
         ASSERT_TRUE(host.set_frame_rate(sc.fps));
-        ASSERT_TRUE(host.set_monitors(sc.monitors)) << host.error();
+        ASSERT_TRUE(simhost::apply_desk(host, sc, error)) << error;
         host.set_backgrounds(false);
         ASSERT_TRUE(host.init_gl()) << host.error();
     }
@@ -49,10 +49,13 @@ TEST_F(demo_story, every_step_is_done_and_leaves_the_windows_and_settings_the_st
 
     const auto p = window(pfd.title), m = window(mfd.title), p2 = window(pfd2.title);
     ASSERT_TRUE(p && m && p2);
-    EXPECT_EQ(p->geometry, sc.monitors[2]) << "swapped onto the right small screen";
-    EXPECT_EQ(m->geometry, sc.monitors[1]);
+    EXPECT_EQ(p->geometry, host.to_global(sc.monitors[2])) << "swapped onto the right small screen";
+    EXPECT_EQ(m->geometry, host.to_global(sc.monitors[1]));
+    EXPECT_EQ(m->geometry.width(), 683);
     EXPECT_TRUE(p2->visible);
     EXPECT_EQ(p2->geometry, (rect{248, 824, 960, 290})) << "dragged, then narrowed to 712 x 534";
+    EXPECT_TRUE(p2->popped_out);
+    EXPECT_EQ(p2->os, sc.monitors[3]) << "filling the screen the simulator does not run on";
 
     EXPECT_THAT(
         plugin_messages(),
@@ -62,8 +65,10 @@ TEST_F(demo_story, every_step_is_done_and_leaves_the_windows_and_settings_the_st
 
     ASSERT_TRUE(host.disable()) << host.error();
     const std::string cfg = read_file(cfg_path);
-    for (const char *line : {"pfd_nbzl_popup_at_start = 2", "pfd_nbzl_monitor_start = 2",
-                             "mfd_nbzl_popup_at_start = 2", "mfd_nbzl_monitor_start = 1"})
+    for (const char *line :
+         {"pfd_nbzl_popup_at_start = 2", "pfd_nbzl_monitor_start = 2", "mfd_nbzl_popup_at_start = 2",
+          "mfd_nbzl_monitor_start = 1", "pfd_2_nbzl_x = -1024", "pfd_2_nbzl_y = 0", "pfd_2_nbzl_w = 1024",
+          "pfd_2_nbzl_h = 768", "pfd_2_nbzl_popup_at_start = 1"})
         EXPECT_NE(cfg.find(line), std::string::npos) << line << "\n" << cfg;
 }
 
