@@ -79,7 +79,8 @@ public:
     // What XPLMGetWindowGeometry reports for a popped-out window: its
     // operating-system window in boxels (default), or its last geometry inside.
     void set_popped_geometry_is_last_floating(bool on);
-    // A newly popped-out window's operating-system window appears a frame later.
+    // A newly popped-out window's operating-system window appears a frame
+    // later (default), or at once.
     void set_popout_delay(bool on);
 
     // The operating system's monitors, in pixels.

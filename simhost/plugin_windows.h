@@ -44,7 +44,8 @@ public:
     explicit windows(const desktop &d) : desk_(d) {}
     void set_popped_geometry(popped_geometry g) { popped_ = g; }
     popped_geometry popped() const { return popped_; }
-    // A newly popped-out window's operating-system window appears a frame later.
+    // A newly popped-out window's operating-system window appears a frame
+    // later (the default: when it exists is not documented), or at once.
     void set_popout_delay(bool on) { popout_delay_ = on; }
     // Once a frame: windows waiting for their operating-system window get it.
     void frame_passed();
@@ -102,7 +103,7 @@ private:
 
     const desktop &desk_;
     popped_geometry popped_ = popped_geometry::os_in_boxels;
-    bool popout_delay_ = false;
+    bool popout_delay_ = true;
     std::vector<std::unique_ptr<window>> all_; // destroyed ones stay, so stale handles are recognised
     long next_z_ = 0;
 };

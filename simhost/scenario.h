@@ -49,7 +49,7 @@ struct scenario_desk {
     int scale = 100;
     int offset_x = 0, offset_y = 0;
     bool popped_last_floating = false;
-    bool popout_delay = false;
+    bool popout_delay = true;
 };
 
 struct scenario {

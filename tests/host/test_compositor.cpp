@@ -167,7 +167,7 @@ TEST_F(compositor, a_popped_out_window_draws_into_its_own_picture_which_screensh
     XPLMSetWindowTitle(w, "Popped Out: Test");
     XPLMSetWindowPositioningMode(w, xplm_WindowPopOut, 0);
     XPLMSetWindowGeometryOS(w, 100, 60, 140, 20); // over monitor 1 only
-    h.run_frames(1);
+    h.run_frames(2);                              // its OS window appears, then is drawn
     // The OS window floats over the monitor beneath it.
     EXPECT_THAT(pixel(h.monitor_framebuffer(1), 40, 20), ElementsAre(0, 255, 0, 255));
     EXPECT_THAT(pixel(h.monitor_framebuffer(0), 5, 5), ElementsAre(0, 0, 0, 255));

@@ -101,6 +101,7 @@ TEST_F(mouse, a_higher_layer_and_a_popped_out_window_lie_in_front_whatever_the_o
     XPLMWindowID p = make(popped, {500, 600, 600, 500}, xplm_WindowLayerFlightOverlay);
     XPLMSetWindowPositioningMode(p, xplm_WindowPopOut, 0);
     XPLMSetWindowGeometryOS(p, 0, 100, 100, 0);
+    h.run_frames(1); // its OS window appears
     h.click(20, 20);
     EXPECT_THAT(events, ElementsAre("modal left1 10,10", "modal left3 10,10", "popped left1 20,20",
                                     "popped left3 20,20"));

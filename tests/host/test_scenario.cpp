@@ -84,7 +84,7 @@ TEST(scenario, reads_every_keyword_and_action_into_the_exact_structure)
                         "fullscreen 0 2 main 2\n"
                         "offset 5 -6\n"
                         "popped_geometry last_floating\n"
-                        "popout_delay on\n");
+                        "popout_delay off\n");
     EXPECT_EQ(s.file, "demo.txt");
     ASSERT_EQ(s.monitors.size(), 3u);
     EXPECT_EQ(std::tie(s.monitors[0].left, s.monitors[0].top, s.monitors[0].right, s.monitors[0].bottom),
@@ -100,7 +100,7 @@ TEST(scenario, reads_every_keyword_and_action_into_the_exact_structure)
     EXPECT_EQ(s.desk.main, 2);
     EXPECT_EQ(std::tie(s.desk.offset_x, s.desk.offset_y), std::make_tuple(5, -6));
     EXPECT_TRUE(s.desk.popped_last_floating);
-    EXPECT_TRUE(s.desk.popout_delay);
+    EXPECT_FALSE(s.desk.popout_delay);
     EXPECT_FALSE(s.desk.windowed);
 
     std::vector<scenario_action> want;

@@ -196,6 +196,7 @@ TEST_F(windows, closing_a_popped_out_window_by_its_os_close_box_hides_it_and_not
     XPLMSetWindowIsVisible(win, 1);
     EXPECT_FALSE(h.close_os_window(n)) << "a window inside the simulator has no OS close box";
     XPLMSetWindowPositioningMode(win, xplm_WindowPopOut, 0);
+    h.run_frames(1); // its OS window appears
     EXPECT_TRUE(h.close_os_window(n)) << h.error();
     EXPECT_EQ(XPLMGetWindowIsVisible(win), 0);
     EXPECT_FALSE(h.close_os_window(n)) << "hidden already";
@@ -282,9 +283,8 @@ TEST_P(popped_geometry, a_popped_out_window_lives_in_os_pixels_and_comes_back_wh
 INSTANTIATE_TEST_SUITE_P(reported, popped_geometry, ::testing::Bool(),
                          [](const auto &info) { return info.param ? "last_floating" : "os_in_boxels"; });
 
-TEST_F(windows, a_new_os_window_can_appear_a_frame_late_and_takes_the_geometry_set_before)
+TEST_F(windows, a_new_os_window_appears_a_frame_late_and_takes_the_geometry_set_before)
 {
-    h.set_popout_delay(true);
     XPLMSetWindowIsVisible(win, 1);
     XPLMSetWindowPositioningMode(win, xplm_WindowPopOut, 0);
     XPLMSetWindowGeometryOS(win, 2000, 700, 2400, 400);
@@ -293,6 +293,12 @@ TEST_F(windows, a_new_os_window_can_appear_a_frame_late_and_takes_the_geometry_s
     h.run_frames(1);
     EXPECT_EQ(info().os, (rect{2000, 700, 2400, 400}));
     EXPECT_TRUE(h.close_os_window(info().number)) << h.error();
+
+    h.set_popout_delay(false);
+    XPLMSetWindowIsVisible(win, 1);
+    XPLMSetWindowPositioningMode(win, xplm_WindowPositionFree, 0);
+    XPLMSetWindowPositioningMode(win, xplm_WindowPopOut, 0);
+    EXPECT_TRUE(h.close_os_window(info().number)) << "at once, without the delay";
 }
 
 TEST_F(windows, the_pilot_moves_and_resizes_an_os_window_in_pixels_within_its_limits)
@@ -302,6 +308,7 @@ TEST_F(windows, the_pilot_moves_and_resizes_an_os_window_in_pixels_within_its_li
     XPLMSetWindowIsVisible(win, 1);
     EXPECT_FALSE(h.os_move(info().number, 0, 0)) << "inside the simulator";
     XPLMSetWindowPositioningMode(win, xplm_WindowPopOut, 0);
+    h.run_frames(1);
     ASSERT_TRUE(h.os_move(info().number, -500, 40));
     EXPECT_EQ(info().os, (rect{-500, 1192, 1036, 40}));
     ASSERT_TRUE(h.os_resize(info().number, 100, 5000));

@@ -221,7 +221,7 @@ TEST_F(live_displays, a_hidden_window_lets_go_of_its_texture_and_framebuffer_at_
     EXPECT_EQ(live_textures(), textures);
 
     open(pfd);
-    host.run_frames(1);
+    host.run_frames(2); // its OS window appears, then is drawn
     const auto w = window(pfd.title);
     ASSERT_TRUE(w && w->popped_out);
     // Closed from its OS window: the simulator hides it without telling the

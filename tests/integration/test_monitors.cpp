@@ -372,7 +372,6 @@ TEST_P(saved_place, comes_back_where_it_was_saved_at_the_next_start)
     const place_case &c = GetParam();
     use_builder_desk(c.scale);
     host.set_popped_geometry_is_last_floating(c.last_floating);
-    host.set_popout_delay(true);
     start_and_enable();
     host.run_frames(startup_loops);
     const rect side = global_monitor(1);
@@ -440,6 +439,7 @@ TEST_F(monitors, a_popped_out_window_moved_and_resized_by_the_pilot_keeps_the_di
     start_and_enable();
     const rect r = open_at(pfd, 400, 400);
     host.click(r.right - 10, r.top - 10);
+    host.run_frames(1);
     const auto popped = window(pfd.title);
     ASSERT_TRUE(popped->popped_out);
     EXPECT_EQ(popped->os, host.to_os(r)) << "it opens where it was, in pixels";

@@ -208,6 +208,7 @@ TEST_F(popup_windows, a_renderer_left_by_a_window_the_simulator_hid_is_finished_
     start_and_enable();
     const size_t before = thread_count();
     host.command(pfd.command, press::once);
+    host.run_frames(1);
     const size_t with_one = thread_count();
     EXPECT_GT(with_one, before) << "the overlay renderer works on a thread of its own";
 

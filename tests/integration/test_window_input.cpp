@@ -273,6 +273,7 @@ TEST_F(window_input, a_popped_out_window_keeps_only_its_buttons_and_the_rest_is_
     for (const step &s : steps) {
         const size_t before = plugin_messages().size();
         press_move_release(s.x, s.y, -60, -45);
+        host.run_frames(1); // a new OS window appears a frame later
         EXPECT_EQ(messages_since(before), s.lines) << "press at " << s.x << "," << s.y;
         const auto w = window(pfd.title);
         EXPECT_TRUE(w->popped_out);
@@ -298,6 +299,7 @@ TEST_P(zone_cursor, each_zone_shows_the_cursor_of_what_a_press_there_would_do)
     open_pfd();
     if (c.popped_out) {
         host.click(wr - 10, wt - 10);
+        host.run_frames(1);
         ASSERT_TRUE(window(pfd.title)->popped_out);
     }
     host.mouse_move(c.x, c.y);
