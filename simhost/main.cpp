@@ -148,6 +148,9 @@ void print_summary(const simhost::host &h, const std::vector<simhost::host::wind
                 sim = ", simulator full screen: " + describe(g.bounds) + " boxels";
         printf("headless_sim: monitor %zu %s pixels%s\n", i, describe(monitors[i]).c_str(), sim.c_str());
     }
+    if (global.empty())
+        printf("headless_sim: the simulator runs in a window of %d x %d boxels\n", h.screen_width(),
+               h.screen_height());
     if (windows.empty())
         printf("headless_sim: windows: none\n");
     for (const auto &w : windows)
