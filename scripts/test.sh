@@ -6,7 +6,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 build_dir="${KYV_BUILD_DIR:-build}"
-ctest --test-dir "$build_dir" --output-on-failure -j"$(nproc)" --timeout 300
+# Two tests at a time per core: many wait on process and GL start-up more
+# than on the processor.
+ctest --test-dir "$build_dir" --output-on-failure -j"$(( $(nproc) * 2 ))" --timeout 300
 if [ "${KYV_SKIP_SANITIZERS:-0}" != 1 ]; then
     scripts/sanitize.sh
 fi
