@@ -2,8 +2,8 @@
 // if given, and sums up what happened.
 
 #include "host.h"
-#include "scenario.h"
-#include "scenario_runner.h"
+#include "scenario/scenario.h"
+#include "scenario/scenario_runner.h"
 
 #include <cerrno>
 #include <algorithm>

@@ -1,6 +1,6 @@
-#include "os_hooks.h"
+#include "api/os_hooks.h"
 
-#include "host_state.h"
+#include "core/host_state.h"
 
 using simhost::detail::host_state;
 using simhost::detail::with_host;

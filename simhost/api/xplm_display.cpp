@@ -3,7 +3,7 @@
 
 #include "XPLMDisplay.h"
 
-#include "host_state.h"
+#include "core/host_state.h"
 
 #include <cstdio>
 

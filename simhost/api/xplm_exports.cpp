@@ -1,4 +1,4 @@
-#include "xplm_exports.h"
+#include "api/xplm_exports.h"
 
 #include "XPLMDataAccess.h"
 #include "XPLMDisplay.h"

@@ -4,9 +4,9 @@
 
 #include "XPLMGraphics.h"
 
-#include "host_state.h"
+#include "core/host_state.h"
 
-#include "gl_api.h"
+#include "gl/gl_api.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -2,7 +2,7 @@
 
 #include "XPLMPlugin.h"
 
-#include "host_state.h"
+#include "core/host_state.h"
 
 #include <algorithm>
 #include <cstring>

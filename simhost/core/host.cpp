@@ -1,12 +1,12 @@
 #include "host.h"
 
-#include "gl_name_reuse.h"
-#include "host_state.h"
-#include "plugin_call.h"
-#include "os_hooks.h"
-#include "xplm_exports.h"
+#include "gl/gl_name_reuse.h"
+#include "core/host_state.h"
+#include "core/plugin_call.h"
+#include "api/os_hooks.h"
+#include "api/xplm_exports.h"
 
-#include "gl_api.h"
+#include "gl/gl_api.h"
 
 #include <chrono>
 #include <cmath>

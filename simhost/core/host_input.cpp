@@ -3,8 +3,8 @@
 
 #include "host.h"
 
-#include "host_state.h"
-#include "plugin_call.h"
+#include "core/host_state.h"
+#include "core/plugin_call.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,4 +1,4 @@
-#include "host_log.h"
+#include "core/host_log.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "host_state.h"
+#include "core/host_state.h"
 
 #include <cstdio>
 

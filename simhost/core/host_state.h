@@ -3,19 +3,19 @@
 // What the XPLM functions share with the host object, and how they reach the
 // current host. Only the host and the xplm_*.cpp files include this.
 
-#include "commands.h"
-#include "compositor.h"
-#include "datarefs.h"
-#include "desktop.h"
-#include "draw_callbacks.h"
-#include "flight_loops.h"
-#include "graphics_cache.h"
-#include "gl_context.h"
+#include "world/commands.h"
+#include "render/compositor.h"
+#include "world/datarefs.h"
+#include "world/desktop.h"
+#include "world/draw_callbacks.h"
+#include "world/flight_loops.h"
+#include "gl/graphics_cache.h"
+#include "gl/gl_context.h"
 #include "host.h"
-#include "host_log.h"
-#include "menus.h"
-#include "plugin_module.h"
-#include "plugin_windows.h"
+#include "core/host_log.h"
+#include "world/menus.h"
+#include "platform/plugin_module.h"
+#include "world/plugin_windows.h"
 
 #include <atomic>
 #include <exception>

@@ -1,6 +1,6 @@
-#include "plugin_call.h"
+#include "core/plugin_call.h"
 
-#include "host_state.h"
+#include "core/host_state.h"
 
 #include <cstdio>
 

@@ -8,7 +8,7 @@
 // difference is noted as a misuse and put right, so the next call starts
 // from what the simulator set.
 
-#include "gl_api.h"
+#include "gl/gl_api.h"
 
 #include <array>
 #include <cstddef>

@@ -1,6 +1,6 @@
-#include "gl_context.h"
+#include "gl/gl_context.h"
 
-#include "gl_api.h"
+#include "gl/gl_api.h"
 
 namespace simhost {
 

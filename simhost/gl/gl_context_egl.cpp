@@ -1,4 +1,4 @@
-#include "gl_context.h"
+#include "gl/gl_context.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>

@@ -3,9 +3,9 @@
 // glGenTextures and glDeleteTextures here before the driver's; the host's own
 // calls come here too. Each passes on to the next definition, the driver's.
 
-#include "gl_name_reuse.h"
+#include "gl/gl_name_reuse.h"
 
-#include "gl_api.h"
+#include "gl/gl_api.h"
 
 #include <dlfcn.h>
 

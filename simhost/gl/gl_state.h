@@ -3,7 +3,7 @@
 // Small GL helpers the host's drawing shares: reading an integer state, and
 // uploading from client memory without disturbing what a plugin left bound.
 
-#include "gl_api.h"
+#include "gl/gl_api.h"
 
 namespace simhost::detail {
 

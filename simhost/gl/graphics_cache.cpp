@@ -1,6 +1,6 @@
-#include "graphics_cache.h"
+#include "gl/graphics_cache.h"
 
-#include "gl_api.h"
+#include "gl/gl_api.h"
 
 #include <algorithm>
 

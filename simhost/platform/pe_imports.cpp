@@ -1,4 +1,4 @@
-#include "pe_imports.h"
+#include "platform/pe_imports.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "plugin_module.h"
+#include "platform/plugin_module.h"
 
-#include "dynamic_library.h"
+#include "platform/dynamic_library.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "dynamic_library.h"
+#include "platform/dynamic_library.h"
 
 #include <dlfcn.h>
 

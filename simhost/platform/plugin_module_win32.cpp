@@ -1,6 +1,6 @@
-#include "dynamic_library.h"
+#include "platform/dynamic_library.h"
 
-#include "pe_imports.h"
+#include "platform/pe_imports.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
-#include "compositor.h"
+#include "render/compositor.h"
 
-#include "png_image.h"
+#include "render/png_image.h"
 
-#include "gl_api.h"
+#include "gl/gl_api.h"
 
 #include <cctype>
 

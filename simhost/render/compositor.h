@@ -4,11 +4,11 @@
 // picture of every monitor and every popped-out window with the windows drawn
 // into it in their own coordinates.
 
-#include "desktop.h"
-#include "monitor_background.h"
-#include "panel.h"
-#include "render_target.h"
-#include "plugin_windows.h"
+#include "world/desktop.h"
+#include "render/monitor_background.h"
+#include "render/panel.h"
+#include "render/render_target.h"
+#include "world/plugin_windows.h"
 
 #include <functional>
 #include <map>

@@ -1,6 +1,6 @@
-#include "monitor_background.h"
+#include "render/monitor_background.h"
 
-#include "gl_state.h"
+#include "gl/gl_state.h"
 
 #include <cairo.h>
 

@@ -1,8 +1,8 @@
-#include "panel.h"
+#include "render/panel.h"
 
-#include "panel_faces.h"
+#include "render/panel_faces.h"
 
-#include "gl_state.h"
+#include "gl/gl_state.h"
 
 #include <algorithm>
 #include <cstdio>

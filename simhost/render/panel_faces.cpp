@@ -1,4 +1,4 @@
-#include "panel_faces.h"
+#include "render/panel_faces.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "png_image.h"
+#include "render/png_image.h"
 
-#include "gl_state.h"
+#include "gl/gl_state.h"
 
 #include <cairo.h>
 

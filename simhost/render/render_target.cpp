@@ -1,9 +1,9 @@
-#include "render_target.h"
+#include "render/render_target.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "gl_api.h"
+#include "gl/gl_api.h"
 
 #include <cstdio>
 

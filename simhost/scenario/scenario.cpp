@@ -2,9 +2,9 @@
 // one handler per keyword and action. Times in seconds become frames only after
 // the whole file is read, since fps may be declared below them.
 
-#include "scenario.h"
+#include "scenario/scenario.h"
 
-#include "desktop.h"
+#include "world/desktop.h"
 
 #include <algorithm>
 #include <cerrno>

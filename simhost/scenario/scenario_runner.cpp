@@ -1,4 +1,4 @@
-#include "scenario_runner.h"
+#include "scenario/scenario_runner.h"
 
 #include <algorithm>
 

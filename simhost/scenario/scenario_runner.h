@@ -4,7 +4,7 @@
 // runs its frames, does each action at its frame, and writes the screenshots.
 
 #include "host.h"
-#include "scenario.h"
+#include "scenario/scenario.h"
 
 #include <cstdio>
 #include <string>

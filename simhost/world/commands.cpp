@@ -1,6 +1,6 @@
-#include "commands.h"
+#include "world/commands.h"
 
-#include "plugin_call.h"
+#include "core/plugin_call.h"
 
 #include <algorithm>
 

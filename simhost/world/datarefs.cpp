@@ -1,4 +1,4 @@
-#include "datarefs.h"
+#include "world/datarefs.h"
 
 namespace simhost::detail {
 

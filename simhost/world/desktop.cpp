@@ -1,4 +1,4 @@
-#include "desktop.h"
+#include "world/desktop.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "draw_callbacks.h"
+#include "world/draw_callbacks.h"
 
-#include "plugin_call.h"
+#include "core/plugin_call.h"
 
 #include <algorithm>
 

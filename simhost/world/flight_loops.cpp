@@ -1,6 +1,6 @@
-#include "flight_loops.h"
+#include "world/flight_loops.h"
 
-#include "plugin_call.h"
+#include "core/plugin_call.h"
 
 #include <algorithm>
 #include <cmath>

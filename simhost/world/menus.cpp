@@ -1,8 +1,8 @@
-#include "menus.h"
+#include "world/menus.h"
 
-#include "plugin_call.h"
+#include "core/plugin_call.h"
 
-#include "commands.h"
+#include "world/commands.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "plugin_windows.h"
+#include "world/plugin_windows.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,7 +5,7 @@
 // stacking order, on the desk they live on.
 
 #include "XPLMDisplay.h"
-#include "desktop.h"
+#include "world/desktop.h"
 
 #include <memory>
 #include <string>

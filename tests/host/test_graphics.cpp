@@ -6,7 +6,7 @@
 #include "XPLMGraphics.h"
 #include "host.h"
 
-#include "gl_api.h"
+#include "gl/gl_api.h"
 
 #include <gmock/gmock.h>
 

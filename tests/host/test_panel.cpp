@@ -1,14 +1,14 @@
 // The panel the simulator renders for the plugin to copy its displays from,
 // the pictures behind the windows, and screenshots as PNG files.
 
-#include "gl_context.h"
-#include "monitor_background.h"
-#include "panel.h"
-#include "png_image.h"
-#include "render_target.h"
+#include "gl/gl_context.h"
+#include "render/monitor_background.h"
+#include "render/panel.h"
+#include "render/png_image.h"
+#include "render/render_target.h"
 #include "temp_dir.h"
 
-#include "gl_api.h"
+#include "gl/gl_api.h"
 
 #include <cairo.h>
 #include <gmock/gmock.h>

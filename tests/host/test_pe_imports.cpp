@@ -2,7 +2,7 @@
 // loader's own error names nothing, and wine loads such a plugin anyway.
 
 #include "host_test_support.h"
-#include "pe_imports.h"
+#include "platform/pe_imports.h"
 
 #include <gmock/gmock.h>
 

@@ -1,6 +1,6 @@
 // Scenario files: what a good one turns into, and where a bad one is reported.
 
-#include "scenario.h"
+#include "scenario/scenario.h"
 #include "temp_dir.h"
 
 #include <gmock/gmock.h>

@@ -10,7 +10,7 @@
 #include "XPLMUtilities.h"
 #include "host.h"
 #include "temp_dir.h"
-#include "xplm_exports.h"
+#include "api/xplm_exports.h"
 
 #include <gmock/gmock.h>
 

@@ -8,7 +8,7 @@
 
 #include "cfg_file.h"
 #include "plugin_fixture.h"
-#include "scenario_runner.h"
+#include "scenario/scenario_runner.h"
 
 using simhost::rect;
 using ::testing::IsSupersetOf;

@@ -1,6 +1,6 @@
 #include "gl_image.h"
 
-#include "gl_api.h"
+#include "gl/gl_api.h"
 
 #include <cmath>
 #include <cstdlib>

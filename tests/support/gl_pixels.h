@@ -3,7 +3,7 @@
 // Reading back single pixels of a framebuffer, for tests that check what was
 // drawn. Needs a current GL context.
 
-#include "gl_api.h"
+#include "gl/gl_api.h"
 
 #include <array>
 

@@ -2,7 +2,7 @@
 
 #include <acfutils/glew.h>
 
-#include <gl_context.h>
+#include <gl/gl_context.h>
 
 #include <gtest/gtest.h>
 

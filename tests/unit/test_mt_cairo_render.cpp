@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "XPLMGraphics.h"
-#include "gl_context.h"
+#include "gl/gl_context.h"
 #include "thread_count.h"
 #include "xplm_stand_in.h"
 
