@@ -1,8 +1,9 @@
 #pragma once
 
-// Rectangles in the simulator's global desktop boxels: y grows upwards, so a
-// rectangle's top is above its bottom. A point belongs to a rectangle when
-// left <= x < right and bottom <= y < top, as pixels do.
+// Rectangles on either desktop, in whatever unit the holder names: the
+// simulator's global desktop in boxels, or the operating system's in pixels.
+// On both y grows upwards, so a rectangle's top is above its bottom. A point
+// belongs to a rectangle when left <= x < right and bottom <= y < top.
 
 namespace simhost {
 
@@ -27,6 +28,7 @@ struct rect {
     bool operator!=(const rect &o) const { return !(*this == o); }
 };
 
+// A monitor of the operating system, in its pixels.
 using monitor_bounds = rect;
 
 // A monitor the simulator runs full screen on, by its operating-system index,

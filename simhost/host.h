@@ -4,7 +4,10 @@
 // of the plugin interface and drives the plugin frame by frame in simulated,
 // deterministic time.
 
+#include "core/plugin_timing.h"
 #include "geometry.h"
+#include "gl/gl_habits.h"
+#include "world/desk_config.h"
 
 #include <memory>
 #include <string>
@@ -14,15 +17,7 @@ namespace simhost {
 
 namespace detail {
 struct host_state;
-struct window;
 } // namespace detail
-
-// Wall time the plugin's callbacks took in one frame, in microseconds.
-struct plugin_timing {
-    double draw_callbacks_us = 0; // every draw callback of every phase
-    double window_draws_us = 0;   // every window draw callback
-    int window_draws = 0;
-};
 
 class host {
 public:
@@ -59,7 +54,13 @@ public:
     // Absolute path of the loaded binary.
     const std::string &plugin_path() const;
 
-    // The desk. The operating system's monitors, in its pixels, y up: a
+    // The desk, as one description (see desk_config): taken whole, or, with
+    // the reason in error(), not at all. The monitors can change only before
+    // init_gl; the rest of the desk at any time, and windows on a monitor
+    // follow it. The setters below change one part of it each.
+    bool set_desk(const desk_config &desk);
+    const desk_config &desk() const;
+    // The operating system's monitors, in its pixels, y up: a
     // monitor's index is its place in the list, and monitor 0 has its lower-
     // left corner at the origin (default: one of 1920 x 1080). Setting them
     // puts the simulator full screen on all of them, monitor 0 its main one.
@@ -110,6 +111,8 @@ public:
     std::string gl_renderer() const;
 
     // --- The simulator's GL habits, each as the simulator has it by default ---
+    void set_gl_habits(const gl_habits &habits);
+    const gl_habits &habits() const;
     // Freed texture names handed out again by glGenTextures, lowest first
     // (default on; Linux only, where the host's executable stands between
     // the plugin and the driver).
@@ -244,12 +247,6 @@ private:
     void draw_frame();
     void draw_gauges(bool live);
     void draw_phase(int phase, bool live);
-    void update_cursor();
-    void send_click(bool right, int x, int y, int status);
-    void button_down(bool right, int x, int y);
-    void button_up(bool right, int x, int y);
-    // The shown, popped-out window of that number, or null with the error set.
-    detail::window *shown_os_window(int number);
 
     std::unique_ptr<detail::host_state> s_;
 };

@@ -1,6 +1,6 @@
 #include "api/os_hooks.h"
 
-#include "core/host_state.h"
+#include "api/with_host.h"
 
 using simhost::detail::host_state;
 using simhost::detail::with_host;
@@ -9,6 +9,6 @@ extern "C" void os_cursor_hook(const char *name, const unsigned char *pixels, in
 {
     with_host("os_cursor_hook", [=](host_state &h) {
         // No pixels ask for the platform's own cursor.
-        h.mouse.os_cursor = pixels == nullptr || name == nullptr ? "" : name;
+        h.pointer.set_os_cursor(pixels == nullptr || name == nullptr ? "" : name);
     });
 }

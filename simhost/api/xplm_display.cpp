@@ -3,7 +3,7 @@
 
 #include "XPLMDisplay.h"
 
-#include "core/host_state.h"
+#include "api/with_host.h"
 
 #include <cstdio>
 
@@ -109,11 +109,7 @@ void XPLMDestroyWindow(XPLMWindowID inWindowID)
             h.log.unexpected("XPLMDestroyWindow", "unknown or destroyed window");
             return;
         }
-        // A press in progress ends with its window.
-        if (h.mouse.left == inWindowID)
-            h.mouse.left = nullptr;
-        if (h.mouse.right == inWindowID)
-            h.mouse.right = nullptr;
+        h.pointer.forget(inWindowID);
     });
 }
 
@@ -152,8 +148,8 @@ void XPLMGetMouseLocationGlobal(int *outX, int *outY)
     put(outX, 0);
     put(outY, 0);
     with_host("XPLMGetMouseLocationGlobal", [=](host_state &h) {
-        put(outX, h.mouse.x);
-        put(outY, h.mouse.y);
+        put(outX, h.pointer.x());
+        put(outY, h.pointer.y());
     });
 }
 
@@ -219,10 +215,7 @@ void XPLMSetWindowIsVisible(XPLMWindowID inWindowID, int inIsVisible)
         window *w = live_window(h, "XPLMSetWindowIsVisible", inWindowID);
         if (w == nullptr)
             return;
-        // A window shown comes up in front of its layer.
-        if (inIsVisible != 0 && !w->visible)
-            h.wins.raise(*w);
-        w->visible = inIsVisible != 0;
+        h.wins.show(*w, inIsVisible != 0);
     });
 }
 
@@ -272,14 +265,8 @@ void XPLMSetWindowResizingLimits(XPLMWindowID inWindowID, int inMinWidthBoxels, 
         window *w = live_window(h, "XPLMSetWindowResizingLimits", inWindowID);
         if (w == nullptr)
             return;
-        if (inMinWidthBoxels < 0 || inMinHeightBoxels < 0 || inMaxWidthBoxels < inMinWidthBoxels ||
-            inMaxHeightBoxels < inMinHeightBoxels) {
+        if (!h.wins.set_resizing_limits(*w, inMinWidthBoxels, inMinHeightBoxels, inMaxWidthBoxels,
+                                        inMaxHeightBoxels))
             h.log.unexpected("XPLMSetWindowResizingLimits", "limits out of order; ignored");
-            return;
-        }
-        w->min_width = inMinWidthBoxels;
-        w->min_height = inMinHeightBoxels;
-        w->max_width = inMaxWidthBoxels;
-        w->max_height = inMaxHeightBoxels;
     });
 }

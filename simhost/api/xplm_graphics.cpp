@@ -4,9 +4,7 @@
 
 #include "XPLMGraphics.h"
 
-#include "core/host_state.h"
-
-#include "gl/gl_api.h"
+#include "api/with_host.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -47,6 +45,6 @@ void XPLMGenerateTextureNumbers(int *outTextureIDs, int inCount)
     std::fill(outTextureIDs, outTextureIDs + inCount, 0);
     with_host("XPLMGenerateTextureNumbers", [=](host_state &h) {
         if (h.gl_ready)
-            glGenTextures(inCount, reinterpret_cast<GLuint *>(outTextureIDs));
+            h.graphics.generate_textures(outTextureIDs, inCount);
     });
 }

@@ -2,7 +2,7 @@
 
 #include "XPLMMenus.h"
 
-#include "core/host_state.h"
+#include "api/with_host.h"
 
 using simhost::detail::host_state;
 using simhost::detail::with_host;

@@ -2,7 +2,7 @@
 
 #include "XPLMPlugin.h"
 
-#include "core/host_state.h"
+#include "api/with_host.h"
 
 #include <algorithm>
 #include <cstring>
@@ -30,21 +30,22 @@ void copy_out(char *out, const std::string &s, size_t size)
 // The signature is known once XPluginStart has returned.
 bool signature_known(const host_state &h)
 {
-    return h.at == stage::started || h.at == stage::enabled || h.at == stage::stopped;
+    return h.plugin.at == stage::started || h.plugin.at == stage::enabled || h.plugin.at == stage::stopped;
 }
 
 } // namespace
 
 XPLMPluginID XPLMGetMyID(void)
 {
-    return with_host("XPLMGetMyID", XPLM_NO_PLUGIN_ID,
-                     [](host_state &h) { return h.at == stage::none ? XPLM_NO_PLUGIN_ID : plugin_id; });
+    return with_host("XPLMGetMyID", XPLM_NO_PLUGIN_ID, [](host_state &h) {
+        return h.plugin.at == stage::none ? XPLM_NO_PLUGIN_ID : plugin_id;
+    });
 }
 
 XPLMPluginID XPLMFindPluginBySignature(const char *inSignature)
 {
     return with_host("XPLMFindPluginBySignature", XPLM_NO_PLUGIN_ID, [inSignature](host_state &h) {
-        bool match = inSignature != nullptr && signature_known(h) && h.signature == inSignature;
+        bool match = inSignature != nullptr && signature_known(h) && h.plugin.signature == inSignature;
         return match ? plugin_id : XPLM_NO_PLUGIN_ID;
     });
 }
@@ -59,12 +60,12 @@ void XPLMGetPluginInfo(XPLMPluginID inPlugin, char *outName, char *outFilePath, 
     copy_out(outSignature, std::string(), info_size);
     copy_out(outDescription, std::string(), info_size);
     with_host("XPLMGetPluginInfo", [=](host_state &h) {
-        if (inPlugin != plugin_id || h.at == stage::none)
+        if (inPlugin != plugin_id || h.plugin.at == stage::none)
             return;
-        copy_out(outName, h.name, info_size);
-        copy_out(outFilePath, h.file_path(), path_size);
-        copy_out(outSignature, h.signature, info_size);
-        copy_out(outDescription, h.description, info_size);
+        copy_out(outName, h.plugin.name, info_size);
+        copy_out(outFilePath, h.plugin.file_path(), path_size);
+        copy_out(outSignature, h.plugin.signature, info_size);
+        copy_out(outDescription, h.plugin.description, info_size);
     });
 }
 
@@ -73,5 +74,5 @@ void XPLMEnableFeature(const char *inFeature, int inEnable)
     if (inFeature == nullptr)
         return;
     // Paths here are native whether or not the plugin asks; the host only records.
-    with_host("XPLMEnableFeature", [=](host_state &h) { h.features[inFeature] = inEnable != 0; });
+    with_host("XPLMEnableFeature", [=](host_state &h) { h.plugin.features[inFeature] = inEnable != 0; });
 }

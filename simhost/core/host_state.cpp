@@ -1,5 +1,9 @@
 #include "core/host_state.h"
 
+#include "core/plugin_call.h"
+#include "gl/gl_context.h"
+#include "render/compositor.h"
+
 #include <cstdio>
 
 namespace simhost::detail {
@@ -26,6 +30,12 @@ host_state *current_any_thread() noexcept
 {
     return current_host.load(std::memory_order_acquire);
 }
+
+// The gate comes first: the world's registries hold on to it.
+host_state::host_state() : gate(make_checked_gate(*this)) {}
+
+// Here, where the renderer and the context are complete types.
+host_state::~host_state() = default;
 
 bool host_state::vr_enabled() const
 {

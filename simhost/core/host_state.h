@@ -1,81 +1,89 @@
 #pragma once
 
-// What the XPLM functions share with the host object, and how they reach the
-// current host. Only the host and the xplm_*.cpp files include this.
+// What the XPLM functions share with the host object. Only the host and the
+// XPLM functions include this; GL and the renderer stay behind pointers, so
+// the world is all an XPLM function compiles against.
 
+#include "core/host_log.h"
+#include "core/plugin_timing.h"
+#include "gl/gl_habits.h"
+#include "gl/graphics_cache.h"
+#include "platform/plugin_module.h"
 #include "world/commands.h"
-#include "render/compositor.h"
 #include "world/datarefs.h"
+#include "world/desk_config.h"
 #include "world/desktop.h"
 #include "world/draw_callbacks.h"
 #include "world/flight_loops.h"
-#include "gl/graphics_cache.h"
-#include "gl/gl_context.h"
-#include "host.h"
-#include "core/host_log.h"
 #include "world/menus.h"
-#include "platform/plugin_module.h"
-#include "world/plugin_windows.h"
+#include "world/mouse.h"
+#include "world/plugin_gate.h"
+#include "world/windows.h"
 
 #include <atomic>
-#include <exception>
 #include <map>
 #include <memory>
 #include <string>
 #include <thread>
-#include <vector>
+
+namespace simhost {
+class gl_context;
+}
 
 namespace simhost::detail {
+
+class compositor;
 
 // How far the plugin has come through the simulator's order.
 enum class stage { none, loaded, start_failed, started, enabled, stopped };
 
 const int plugin_id = 1;
 
-struct host_state {
-    std::thread::id main_thread = std::this_thread::get_id();
-    host_log log;
-    std::string error;
-
-    // Declared before the compositor so that it outlives it.
-    std::unique_ptr<gl_context> gl;
-    std::unique_ptr<compositor> comp;
-    desktop desk;
-    bool backgrounds = true;
-    bool gl_ready = false;
-    bool noted_no_gl = false;
-    graphics_cache graphics;
-
-    // The simulator's GL habits that the host can be told to vary.
-    bool keep_window_depth = false; // else each window gets a cleared depth buffer
-    // The panel's passes each frame, as panel_render_type values: as in the
-    // 3D cockpit, the unlit elements first, then the lit ones.
-    std::vector<int> panel_passes{1, 2};
-
+// The plugin as the simulator knows it.
+struct plugin_record {
     plugin_module module;
     stage at = stage::none;
     std::string name, signature, description;
     std::string reported_path;
     std::map<std::string, bool, std::less<>> features;
 
-    flight_loops loops;
-    draw_callbacks draws;
+    const std::string &file_path() const { return reported_path.empty() ? module.path() : reported_path; }
+};
+
+struct host_state {
+    host_state();
+    ~host_state();
+    host_state(const host_state &) = delete;
+    host_state &operator=(const host_state &) = delete;
+
+    std::thread::id main_thread = std::this_thread::get_id();
+    host_log log;
+    std::string error;
+
+    // GL: declared before the compositor so that it outlives it.
+    std::unique_ptr<gl_context> gl;
+    std::unique_ptr<compositor> comp;
+    bool backgrounds = true;
+    bool gl_ready = false;
+    bool noted_no_gl = false;
+    graphics_cache graphics;
+    gl_habits habits;
+
+    plugin_record plugin;
+
+    // The world, every call into the plugin through the gate.
+    std::unique_ptr<plugin_gate> gate;
+    desk_config desk_wanted;
+    desktop desk;
+    flight_loops loops{*gate};
+    draw_callbacks draws{*gate};
     datarefs refs;
-    commands cmds;
-    menus menu_tree;
+    commands cmds{*gate};
+    menus menu_tree{*gate};
     windows wins{desk};
+    mouse pointer{wins, *gate};
 
-    struct mouse_state {
-        int x = 0;
-        int y = 0;
-        window *left = nullptr;  // the window a left press went to, until release
-        window *right = nullptr; // the same for the right button
-        bool left_down = false;
-        bool right_down = false;
-        XPLMCursorStatus cursor = xplm_CursorDefault;
-        std::string os_cursor; // the last image the plugin showed as the cursor
-    } mouse;
-
+    // Simulated time.
     double fps = 60;
     double time = 0;
     long frames = 0;
@@ -86,10 +94,9 @@ struct host_state {
 
     std::atomic<size_t> off_thread_calls{0};
 
-    const std::string &file_path() const { return reported_path.empty() ? module.path() : reported_path; }
     // The plugin's callbacks run only while it is enabled; with no plugin,
     // whatever the caller registered itself runs.
-    bool callbacks_live() const { return at == stage::enabled || at == stage::none; }
+    bool callbacks_live() const { return plugin.at == stage::enabled || plugin.at == stage::none; }
     bool vr_enabled() const;
 };
 
@@ -99,34 +106,5 @@ host_state *current(const char *call) noexcept;
 // The current host whatever the calling thread.
 host_state *current_any_thread() noexcept;
 void set_current(host_state *h) noexcept;
-
-// Runs an XPLM call's work on the current host; nothing escapes into the plugin.
-template <typename F> void with_host(const char *call, F &&work) noexcept
-{
-    host_state *h = current(call);
-    if (h == nullptr)
-        return;
-    try {
-        work(*h);
-    } catch (const std::exception &e) {
-        try {
-            h->log.message(std::string(call) + " failed: " + e.what());
-        } catch (...) {
-        }
-    }
-}
-
-template <typename R, typename F> R with_host(const char *call, R neutral, F &&work) noexcept
-{
-    R result = neutral;
-    with_host(call, [&](host_state &h) { result = work(h); });
-    return result;
-}
-
-// For the calls the host does not implement yet: noted, nothing else.
-inline void unexpected_call(const char *call) noexcept
-{
-    with_host(call, [call](host_state &h) { h.log.unexpected(call); });
-}
 
 } // namespace simhost::detail

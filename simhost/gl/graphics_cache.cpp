@@ -79,4 +79,10 @@ void graphics_cache::forget()
     bound_.fill(unknown);
 }
 
+void graphics_cache::generate_textures(int *names, int count)
+{
+    static_assert(sizeof(GLuint) == sizeof(int), "texture names pass through as ints");
+    glGenTextures(count, reinterpret_cast<GLuint *>(names));
+}
+
 } // namespace simhost::detail

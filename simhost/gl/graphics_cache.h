@@ -20,6 +20,8 @@ public:
                    int depth_write);
     // False for a unit out of range (nothing is bound).
     bool bind(int texture, int unit);
+    // New texture names from the driver, as the simulator hands them out.
+    void generate_textures(int *names, int count);
     // Believes nothing: the next call of each kind is applied.
     void forget();
 

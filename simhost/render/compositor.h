@@ -8,7 +8,7 @@
 #include "render/monitor_background.h"
 #include "render/panel.h"
 #include "render/render_target.h"
-#include "world/plugin_windows.h"
+#include "world/windows.h"
 
 #include <functional>
 #include <map>

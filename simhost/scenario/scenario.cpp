@@ -367,13 +367,16 @@ private:
     void read_monitor(line_reader &r)
     {
         const monitor_bounds m = read_rect(r);
-        for (size_t i = 0; i < out_.monitors.size(); i++) {
-            const monitor_bounds &o = out_.monitors[i];
+        // The first monitor line replaces the host's default monitor.
+        if (monitor_lines_.empty())
+            out_.desk.monitors.clear();
+        for (size_t i = 0; i < out_.desk.monitors.size(); i++) {
+            const monitor_bounds &o = out_.desk.monitors[i];
             if (m.overlaps(o))
                 r.fail("monitor overlaps monitor " + std::to_string(i) + " on line " +
                        std::to_string(monitor_lines_[i]));
         }
-        out_.monitors.push_back(m);
+        out_.desk.monitors.push_back(m);
         monitor_lines_.push_back(r.line());
     }
 
@@ -383,7 +386,7 @@ private:
         if (windowed_line_ != 0)
             r.fail("fullscreen and windowed (line " + std::to_string(windowed_line_) +
                    ") exclude each other");
-        scenario_desk &d = out_.desk;
+        desk_config &d = out_.desk;
         d.full_screen.push_back(to_int(r, r.next("<monitor>"), "monitor", 0));
         while (!r.at_end()) {
             const token &t = r.next("");
@@ -412,7 +415,7 @@ private:
         once(r, "scale", scale_line_);
         const token &t = r.next("<percent>");
         const int percent = to_int(r, t, "scale");
-        if (percent != 100 && percent != 150 && percent != 200)
+        if (!desk_config::offered_scale(percent))
             r.fail("scale '" + t.text + "' is not 100, 150 or 200");
         out_.desk.scale = percent;
     }
@@ -451,13 +454,19 @@ private:
     {
         detail::desktop d;
         std::string error;
-        if (!out_.monitors.empty() && !d.set_monitors(out_.monitors, error))
+        detail::desk_part part = detail::desk_part::monitors;
+        if (d.configure(out_.desk, error, &part))
+            return;
+        switch (part) {
+        case detail::desk_part::monitors:
             fail_at(monitor_lines_.front(), error);
-        const scenario_desk &k = out_.desk;
-        if (full_screen_line_ != 0 && !d.set_full_screen(k.full_screen, k.main, error))
+        case detail::desk_part::full_screen:
             fail_at(full_screen_line_, error);
-        if (windowed_line_ != 0 && !d.set_windowed(k.window, error))
+        case detail::desk_part::windowed:
             fail_at(windowed_line_, error);
+        case detail::desk_part::scale:
+            fail_at(scale_line_, error);
+        }
     }
 
     void read_fps(line_reader &r)
@@ -480,17 +489,17 @@ private:
         const std::string habit = r.next("<habit>").text;
         r.set_context("gl " + habit);
         if (habit == "name_reuse") {
-            out_.texture_name_reuse = one_of(r, "on", "off");
+            out_.gl.texture_name_reuse = one_of(r, "on", "off");
         } else if (habit == "window_depth") {
-            out_.keep_window_depth = !one_of(r, "cleared", "kept");
+            out_.gl.keep_window_depth = !one_of(r, "cleared", "kept");
         } else if (habit == "panel_passes") {
-            out_.panel_passes.clear();
+            out_.gl.panel_passes.clear();
             const token &first = r.next("<render type> or none");
             if (first.text == "none")
                 return;
-            out_.panel_passes.push_back(to_int(r, first, "render type", 0));
+            out_.gl.panel_passes.push_back(to_int(r, first, "render type", 0));
             while (!r.at_end())
-                out_.panel_passes.push_back(to_int(r, r.next("<render type>"), "render type", 0));
+                out_.gl.panel_passes.push_back(to_int(r, r.next("<render type>"), "render type", 0));
         } else {
             r.fail("unknown habit '" + habit + "'");
         }

@@ -5,6 +5,8 @@
 // host, so a bad file is reported before anything is loaded.
 
 #include "geometry.h"
+#include "gl/gl_habits.h"
+#include "world/desk_config.h"
 
 #include <string>
 #include <vector>
@@ -40,31 +42,14 @@ struct scenario_action {
     int line = 0;    // 1-based line in the file, for messages
 };
 
-// How the simulator sits on the monitors, and the host's modes.
-struct scenario_desk {
-    std::vector<int> full_screen; // the monitors it runs full screen on; empty: all
-    int main = -1;                // the one with the menu bar; -1: the first listed
-    bool windowed = false;
-    rect window; // operating-system pixels, when windowed
-    int scale = 100;
-    int offset_x = 0, offset_y = 0;
-    bool popped_last_floating = false;
-    bool popout_delay = true;
-};
-
 struct scenario {
-    std::string file;                     // as given, for messages
-    std::vector<monitor_bounds> monitors; // operating-system pixels; empty: the caller's default layout
-    scenario_desk desk;
+    std::string file; // as given, for messages
+    desk_config desk; // "monitor" lines replace its one default monitor
     double fps = 60;
     long frames = 600;
     std::vector<scenario_action> actions; // sorted by frame, file order kept within a frame
 
-    // --- The simulator's GL habits (keyword "gl"); the defaults are the host's ---
-    bool texture_name_reuse = true;
-    bool keep_window_depth = false;
-    std::vector<int> panel_passes{1, 2};
-    // --- end of the GL habits ---
+    gl_habits gl; // keyword "gl"
 };
 
 // Parses a scenario's text. On error returns false, leaves `out` as it was and

@@ -19,18 +19,10 @@ int between(int from, int to, long k, long n)
 
 bool apply_desk(host &h, const scenario &sc, std::string &error)
 {
-    const scenario_desk &d = sc.desk;
-    const bool ok = (sc.monitors.empty() || h.set_monitors(sc.monitors)) &&
-                    (d.full_screen.empty() || h.set_full_screen(d.full_screen, d.main)) &&
-                    (!d.windowed || h.set_windowed(d.window)) && h.set_ui_scale(d.scale);
-    if (!ok) {
-        error = sc.file + ": " + h.error();
-        return false;
-    }
-    h.set_desktop_offset(d.offset_x, d.offset_y);
-    h.set_popped_geometry_is_last_floating(d.popped_last_floating);
-    h.set_popout_delay(d.popout_delay);
-    return true;
+    if (h.set_desk(sc.desk))
+        return true;
+    error = sc.file + ": " + h.error();
+    return false;
 }
 
 scenario_runner::scenario_runner(host &h, const scenario &sc, std::string out_dir, FILE *progress)
@@ -142,11 +134,7 @@ void scenario_runner::report_progress(long frame)
 
 bool scenario_runner::run()
 {
-    // --- The simulator's GL habits the scenario asks for ---
-    h_.set_texture_name_reuse(sc_.texture_name_reuse);
-    h_.set_window_depth(sc_.keep_window_depth ? host::window_depth::kept : host::window_depth::cleared);
-    h_.set_panel_passes(sc_.panel_passes);
-    // --- end of the GL habits ---
+    h_.set_gl_habits(sc_.gl);
     size_t next_action = 0;
     next_progress_ = sc_.frames / progress_reports;
     for (long frame = 0;; frame++) {

@@ -1,7 +1,5 @@
 #include "world/commands.h"
 
-#include "core/plugin_call.h"
-
 #include <algorithm>
 
 namespace simhost::detail {
@@ -113,7 +111,7 @@ bool commands::run_group(command &c, XPLMCommandPhase phase, bool before)
         const handler h = c.handlers[i];
         if (!h.live || h.before != before)
             continue;
-        const plugin_call call("a command handler");
+        const plugin_call call(gate_, "a command handler");
         if (h.fn(&c, phase, h.refcon) == 0)
             return false;
     }

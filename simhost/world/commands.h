@@ -4,6 +4,7 @@
 // host, handlers run in the simulator's order, and commands held across frames.
 
 #include "XPLMUtilities.h"
+#include "world/plugin_gate.h"
 
 #include <cstddef>
 #include <map>
@@ -15,6 +16,8 @@ namespace simhost::detail {
 
 class commands {
 public:
+    explicit commands(plugin_gate &gate) : gate_(gate) {}
+
     // The existing command of that name, or a new one.
     XPLMCommandRef create(const char *name, const char *description);
     // Null for a name nobody created.
@@ -61,9 +64,10 @@ private:
     command *get(XPLMCommandRef ref) const;
     void run_phase(command &c, XPLMCommandPhase phase, bool run_handlers);
     // Calls the live handlers of one group; false when one of them returned 0.
-    static bool run_group(command &c, XPLMCommandPhase phase, bool before);
+    bool run_group(command &c, XPLMCommandPhase phase, bool before);
     static void compact(command &c);
 
+    plugin_gate &gate_;
     std::map<std::string, std::unique_ptr<command>, std::less<>> by_name_;
     std::vector<command *> held_order_;
 };

@@ -28,6 +28,28 @@ rect from_corner(int left, int bottom, int width, int height)
 
 desktop::desktop() : os_{rect{0, 1080, 1920, 0}}, full_screen_{0} {}
 
+bool desktop::configure(const desk_config &c, std::string &error, desk_part *failed)
+{
+    auto refuse = [failed](desk_part part) {
+        if (failed != nullptr)
+            *failed = part;
+        return false;
+    };
+    desktop d;
+    if (!d.set_monitors(c.monitors, error))
+        return refuse(desk_part::monitors);
+    if (!c.full_screen.empty() &&
+        !d.set_full_screen(c.full_screen, c.main < 0 ? c.full_screen.front() : c.main, error))
+        return refuse(desk_part::full_screen);
+    if (c.windowed && !d.set_windowed(c.window, error))
+        return refuse(desk_part::windowed);
+    if (!d.set_scale(c.scale, error))
+        return refuse(desk_part::scale);
+    d.set_offset(c.offset_x, c.offset_y);
+    *this = d;
+    return true;
+}
+
 bool desktop::set_monitors(const std::vector<rect> &os_pixels, std::string &error)
 {
     if (os_pixels.empty()) {
@@ -111,7 +133,7 @@ bool desktop::set_windowed(const rect &os_window, std::string &error)
 
 bool desktop::set_scale(int percent, std::string &error)
 {
-    if (percent != 100 && percent != 150 && percent != 200) {
+    if (!desk_config::offered_scale(percent)) {
         error = "a scale of " + std::to_string(percent) + " %; the simulator offers 100, 150 and 200";
         return false;
     }

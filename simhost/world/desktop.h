@@ -6,34 +6,24 @@
 // the operating system's. Every conversion between boxels and pixels is here.
 
 #include "geometry.h"
+#include "world/desk_config.h"
 
 #include <string>
 #include <vector>
 
 namespace simhost::detail {
 
+// The part of a desk description that a desk could not take.
+enum class desk_part { monitors, full_screen, windowed, scale };
+
 class desktop {
 public:
     // One 1920 x 1080 monitor, the simulator full screen on it, at 100 %.
     desktop();
 
-    // The operating system's monitors in pixels, y up; a monitor's index is
-    // its place in the list, and monitor 0, the main one, has its lower-left
-    // corner at the origin. The simulator then runs full screen on all of them
-    // with monitor 0 as its main monitor. False, with a reason, for an empty
-    // list, an empty rectangle, overlapping monitors or a main monitor off the
-    // origin; the desk is then unchanged.
-    bool set_monitors(const std::vector<rect> &os_pixels, std::string &error);
-    // Full screen on these monitors; `main` (one of them) has the menu bar.
-    bool set_full_screen(const std::vector<int> &indices, int main, std::string &error);
-    // One window of the operating system, which must lie on one monitor; the
-    // global desktop is then that window, its lower-left corner at (0, 0).
-    bool set_windowed(const rect &os_window, std::string &error);
-    // 100, 150 or 200.
-    bool set_scale(int percent, std::string &error);
-    // Where the operating system's origin lies on the global desktop, in
-    // boxels. A windowed simulator places its own origin and ignores it.
-    void set_offset(int x, int y);
+    // Takes the whole description, or, with a reason and the part at fault,
+    // nothing of it. Its popped-out window settings are the windows' own.
+    bool configure(const desk_config &c, std::string &error, desk_part *failed = nullptr);
 
     const std::vector<rect> &os_monitors() const { return os_; }
     // The monitors the simulator runs full screen on, by index, in boxels;
@@ -67,6 +57,24 @@ public:
     int to_pixels(int boxels) const;
 
 private:
+    // The operating system's monitors in pixels, y up; a monitor's index is
+    // its place in the list, and monitor 0, the main one, has its lower-left
+    // corner at the origin. The simulator then runs full screen on all of them
+    // with monitor 0 as its main monitor. False, with a reason, for an empty
+    // list, an empty rectangle, overlapping monitors or a main monitor off the
+    // origin; the desk is then unchanged.
+    bool set_monitors(const std::vector<rect> &os_pixels, std::string &error);
+    // Full screen on these monitors; `main` (one of them) has the menu bar.
+    bool set_full_screen(const std::vector<int> &indices, int main, std::string &error);
+    // One window of the operating system, which must lie on one monitor; the
+    // global desktop is then that window, its lower-left corner at (0, 0).
+    bool set_windowed(const rect &os_window, std::string &error);
+    // 100, 150 or 200.
+    bool set_scale(int percent, std::string &error);
+    // Where the operating system's origin lies on the global desktop, in
+    // boxels. A windowed simulator places its own origin and ignores it.
+    void set_offset(int x, int y);
+
     int origin_x() const;
     int origin_y() const;
 

@@ -1,7 +1,5 @@
 #include "world/draw_callbacks.h"
 
-#include "core/plugin_call.h"
-
 #include <algorithm>
 
 namespace simhost::detail {
@@ -69,7 +67,7 @@ void draw_callbacks::run_phase(XPLMDrawingPhase phase, bool before)
     for (size_t i = 0; i < n; i++) {
         const entry e = entries_[i];
         if (e.live && e.phase == phase && e.before == before) {
-            const plugin_call call("a draw callback");
+            const plugin_call call(gate_, "a draw callback");
             e.fn(phase, before ? 1 : 0, e.refcon);
         }
     }

@@ -3,6 +3,7 @@
 // The draw-callback registry and the order in which a frame runs it.
 
 #include "XPLMDisplay.h"
+#include "world/plugin_gate.h"
 
 #include <cstddef>
 #include <vector>
@@ -11,6 +12,8 @@ namespace simhost::detail {
 
 class draw_callbacks {
 public:
+    explicit draw_callbacks(plugin_gate &gate) : gate_(gate) {}
+
     static bool known_phase(XPLMDrawingPhase phase);
     // The phases in the order a frame draws them.
     static const std::vector<XPLMDrawingPhase> &phases();
@@ -35,6 +38,7 @@ private:
     entry *find(XPLMDrawCallback_f fn, XPLMDrawingPhase phase, bool before, void *refcon);
     void compact();
 
+    plugin_gate &gate_;
     std::vector<entry> entries_;
     size_t live_ = 0;
     int running_ = 0;

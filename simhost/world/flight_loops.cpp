@@ -1,7 +1,5 @@
 #include "world/flight_loops.h"
 
-#include "core/plugin_call.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -66,7 +64,7 @@ void flight_loops::run(double now, long loop, float since_last_loop)
         if (!entries_[i].live || !due(entries_[i], now, loop))
             continue;
         const entry called = entries_[i];
-        const plugin_call call("a flight loop");
+        const plugin_call call(gate_, "a flight loop");
         float next = called.fn(static_cast<float>(now - called.last_time), since_last_loop,
                                static_cast<int>(loop), called.refcon);
         entry &e = entries_[i];

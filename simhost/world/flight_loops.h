@@ -4,6 +4,7 @@
 // arguments, and their next interval from their result.
 
 #include "XPLMProcessing.h"
+#include "world/plugin_gate.h"
 
 #include <cstddef>
 #include <vector>
@@ -12,6 +13,8 @@ namespace simhost::detail {
 
 class flight_loops {
 public:
+    explicit flight_loops(plugin_gate &gate) : gate_(gate) {}
+
     // The same (callback, refcon) twice is one entry; the second call sets its
     // interval anew, counted from now.
     void add(XPLMFlightLoop_f fn, float interval, void *refcon, double now, long loop);
@@ -35,6 +38,7 @@ private:
     entry *find(XPLMFlightLoop_f fn, void *refcon);
     void compact();
 
+    plugin_gate &gate_;
     std::vector<entry> entries_;
     size_t live_ = 0;
     bool running_ = false;

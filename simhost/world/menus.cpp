@@ -1,14 +1,12 @@
 #include "world/menus.h"
 
-#include "core/plugin_call.h"
-
 #include "world/commands.h"
 
 #include <algorithm>
 
 namespace simhost::detail {
 
-menus::menus()
+menus::menus(plugin_gate &gate) : gate_(gate)
 {
     all_.push_back(std::make_unique<menu>());
     plugins_ = all_.back().get();
@@ -178,7 +176,7 @@ bool menus::choose(const std::vector<std::string> &path, commands &cmds, bool ru
             }
             cmds.once(command, run_handlers);
         } else if (handler != nullptr && run_handlers) {
-            const plugin_call call("a menu handler");
+            const plugin_call call(gate_, "a menu handler");
             handler(menu_ref, item_ref);
         }
         return true;

@@ -4,6 +4,7 @@
 // and choosing an item as a pilot would.
 
 #include "XPLMMenus.h"
+#include "world/plugin_gate.h"
 
 #include <memory>
 #include <string>
@@ -15,7 +16,7 @@ class commands;
 
 class menus {
 public:
-    menus();
+    explicit menus(plugin_gate &gate);
     XPLMMenuID plugins_menu() const;
     bool known(XPLMMenuID id) const;
 
@@ -68,6 +69,7 @@ private:
     std::vector<std::unique_ptr<menu>> all_;
     menu *plugins_ = nullptr;
     std::vector<menu *> bar_;
+    plugin_gate &gate_;
 };
 
 } // namespace simhost::detail

@@ -86,12 +86,15 @@ TEST(scenario, reads_every_keyword_and_action_into_the_exact_structure)
                         "popped_geometry last_floating\n"
                         "popout_delay off\n");
     EXPECT_EQ(s.file, "demo.txt");
-    ASSERT_EQ(s.monitors.size(), 3u);
-    EXPECT_EQ(std::tie(s.monitors[0].left, s.monitors[0].top, s.monitors[0].right, s.monitors[0].bottom),
+    ASSERT_EQ(s.desk.monitors.size(), 3u);
+    EXPECT_EQ(std::tie(s.desk.monitors[0].left, s.desk.monitors[0].top, s.desk.monitors[0].right,
+                       s.desk.monitors[0].bottom),
               std::make_tuple(0, 1080, 1920, 0));
-    EXPECT_EQ(std::tie(s.monitors[1].left, s.monitors[1].top, s.monitors[1].right, s.monitors[1].bottom),
+    EXPECT_EQ(std::tie(s.desk.monitors[1].left, s.desk.monitors[1].top, s.desk.monitors[1].right,
+                       s.desk.monitors[1].bottom),
               std::make_tuple(-1280, 1124, 0, 100));
-    EXPECT_EQ(std::tie(s.monitors[2].left, s.monitors[2].top, s.monitors[2].right, s.monitors[2].bottom),
+    EXPECT_EQ(std::tie(s.desk.monitors[2].left, s.desk.monitors[2].top, s.desk.monitors[2].right,
+                       s.desk.monitors[2].bottom),
               std::make_tuple(0, 2160, 1920, 1080));
     EXPECT_EQ(s.fps, 30);
     EXPECT_EQ(s.frames, 90);
@@ -143,23 +146,23 @@ TEST(scenario, reads_every_keyword_and_action_into_the_exact_structure)
 TEST(scenario, an_empty_file_keeps_the_defaults)
 {
     scenario s = parsed("\n  # nothing here\n");
-    EXPECT_TRUE(s.monitors.empty());
+    EXPECT_EQ(s.desk.monitors, simhost::desk_config{}.monitors) << "the host's one default monitor";
     EXPECT_EQ(s.fps, 60);
     EXPECT_EQ(s.frames, 600);
     EXPECT_TRUE(s.actions.empty());
-    EXPECT_TRUE(s.texture_name_reuse);
-    EXPECT_FALSE(s.keep_window_depth);
-    EXPECT_THAT(s.panel_passes, ::testing::ElementsAre(1, 2));
+    EXPECT_TRUE(s.gl.texture_name_reuse);
+    EXPECT_FALSE(s.gl.keep_window_depth);
+    EXPECT_THAT(s.gl.panel_passes, ::testing::ElementsAre(1, 2));
 }
 
 TEST(scenario, reads_the_simulators_gl_habits)
 {
     scenario s = parsed("gl name_reuse off\ngl window_depth kept\ngl panel_passes 2\n");
-    EXPECT_FALSE(s.texture_name_reuse);
-    EXPECT_TRUE(s.keep_window_depth);
-    EXPECT_THAT(s.panel_passes, ::testing::ElementsAre(2));
+    EXPECT_FALSE(s.gl.texture_name_reuse);
+    EXPECT_TRUE(s.gl.keep_window_depth);
+    EXPECT_THAT(s.gl.panel_passes, ::testing::ElementsAre(2));
     s = parsed("gl panel_passes none");
-    EXPECT_TRUE(s.panel_passes.empty());
+    EXPECT_TRUE(s.gl.panel_passes.empty());
 }
 
 TEST(scenario, turns_seconds_into_the_nearest_frame_with_the_fps_declared_below)

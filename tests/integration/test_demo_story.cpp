@@ -49,13 +49,13 @@ TEST_F(demo_story, every_step_is_done_and_leaves_the_windows_and_settings_the_st
 
     const auto p = window(pfd.title), m = window(mfd.title), p2 = window(pfd2.title);
     ASSERT_TRUE(p && m && p2);
-    EXPECT_EQ(p->geometry, host.to_global(sc.monitors[2])) << "swapped onto the right small screen";
-    EXPECT_EQ(m->geometry, host.to_global(sc.monitors[1]));
+    EXPECT_EQ(p->geometry, host.to_global(sc.desk.monitors[2])) << "swapped onto the right small screen";
+    EXPECT_EQ(m->geometry, host.to_global(sc.desk.monitors[1]));
     EXPECT_EQ(m->geometry.width(), 683);
     EXPECT_TRUE(p2->visible);
     EXPECT_EQ(p2->geometry, (rect{248, 824, 960, 290})) << "dragged, then narrowed to 712 x 534";
     EXPECT_TRUE(p2->popped_out);
-    EXPECT_EQ(p2->os, sc.monitors[3]) << "filling the screen the simulator does not run on";
+    EXPECT_EQ(p2->os, sc.desk.monitors[3]) << "filling the screen the simulator does not run on";
 
     EXPECT_THAT(
         plugin_messages(),

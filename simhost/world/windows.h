@@ -66,6 +66,10 @@ public:
     bool destroy(XPLMWindowID id);
     // In front of the other windows of its layer.
     void raise(window &w);
+    // A window shown comes up in front of its layer.
+    void show(window &w, bool on);
+    // False, with nothing changed, for limits out of order.
+    bool set_resizing_limits(window &w, int min_width, int min_height, int max_width, int max_height);
 
     // The live windows in creation order.
     std::vector<window *> all() const;
@@ -92,6 +96,15 @@ public:
     // monitor; one whose monitor is gone stays until placed again.
     void follow_desk();
 
+    // What the user does to a shown, popped-out window's operating-system
+    // window, by window number: closes it with its close box (the simulator
+    // hides it without asking the plugin), moves its lower-left corner, or
+    // resizes it by its lower-right corner (the top-left corner stays) within
+    // its resizing limits; pixels. False, with a reason, for any other window.
+    bool user_close(int number, std::string &error);
+    bool user_move(int number, int left, int bottom, std::string &error);
+    bool user_resize(int number, int width, int height, std::string &error);
+
     // Forgets the callbacks of every window, for code about to be unloaded;
     // returns how many windows were still alive.
     size_t destroy_all();
@@ -100,6 +113,8 @@ private:
     // Where a mode on this monitor puts a window: the monitor, or the main one.
     rect monitor_area(int monitor, int &index, std::string &note) const;
     void apply_mode(window &w, std::string &note);
+    // The shown, popped-out window of that number, or null with a reason.
+    window *shown_os_window(int number, std::string &error) const;
 
     const desktop &desk_;
     popped_geometry popped_ = popped_geometry::os_in_boxels;

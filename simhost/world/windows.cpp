@@ -1,6 +1,7 @@
-#include "world/plugin_windows.h"
+#include "world/windows.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
@@ -258,6 +259,75 @@ size_t windows::destroy_all()
         }
     }
     return n;
+}
+
+void windows::show(window &w, bool on)
+{
+    if (on && !w.visible)
+        raise(w);
+    w.visible = on;
+}
+
+bool windows::set_resizing_limits(window &w, int min_width, int min_height, int max_width, int max_height)
+{
+    if (min_width < 0 || min_height < 0 || max_width < min_width || max_height < min_height)
+        return false;
+    w.min_width = min_width;
+    w.min_height = min_height;
+    w.max_width = max_width;
+    w.max_height = max_height;
+    return true;
+}
+
+window *windows::shown_os_window(int number, std::string &error) const
+{
+    for (window *w : all()) {
+        if (w->number != number)
+            continue;
+        if (!w->in_os_window()) {
+            error = "window " + std::to_string(number) + " is not a shown, popped-out window";
+            return nullptr;
+        }
+        return w;
+    }
+    error = "no window " + std::to_string(number);
+    return nullptr;
+}
+
+bool windows::user_close(int number, std::string &error)
+{
+    window *w = shown_os_window(number, error);
+    if (w == nullptr)
+        return false;
+    // The plugin finds out from its visibility.
+    w->visible = false;
+    return true;
+}
+
+bool windows::user_move(int number, int left, int bottom, std::string &error)
+{
+    window *w = shown_os_window(number, error);
+    if (w == nullptr)
+        return false;
+    w->os = rect{left, bottom + w->os.height(), left + w->os.width(), bottom};
+    return true;
+}
+
+bool windows::user_resize(int number, int width, int height, std::string &error)
+{
+    window *w = shown_os_window(number, error);
+    if (w == nullptr)
+        return false;
+    // The limits are boxels; the operating system resizes in pixels.
+    auto limit = [&](int v, int lo, int hi) {
+        const int min_px = desk_.to_pixels(lo);
+        const int max_px = hi > 0 ? desk_.to_pixels(hi) : INT_MAX;
+        return std::max(std::min(v, max_px), std::max(min_px, 1));
+    };
+    width = limit(width, w->min_width, w->max_width);
+    height = limit(height, w->min_height, w->max_height);
+    w->os = rect{w->os.left, w->os.top, w->os.left + width, w->os.top - height};
+    return true;
 }
 
 } // namespace simhost::detail

@@ -1,0 +1,127 @@
+#include "world/mouse.h"
+
+#include "world/windows.h"
+
+namespace simhost::detail {
+
+void mouse::send_click(bool right, int x, int y, int status, bool live)
+{
+    window *&held = right ? right_ : left_;
+    bool &down = right ? right_down_ : left_down_;
+    auto handler = [right](const window &w) {
+        return right ? w.params.handleRightClickFunc : w.params.handleMouseClickFunc;
+    };
+
+    if (status != xplm_MouseDown) {
+        // Drags and the release stay with the window the press went to, as
+        // long as it is shown: a window hidden during a press gets neither.
+        window *w = held;
+        if (status == xplm_MouseUp) {
+            down = false;
+            held = nullptr;
+        }
+        if (w != nullptr && w->live && w->visible && live && handler(*w) != nullptr) {
+            wins_.handler_point(*w, x, y);
+            const plugin_call call(gate_, "a mouse click handler");
+            handler (*w)(w, x, y, status, w->params.refcon);
+        }
+        return;
+    }
+
+    down = true;
+    held = nullptr;
+    if (!live)
+        return;
+    // Front to back until a window takes the press; a press nobody takes
+    // still sends its drags and release to the window in front.
+    window *first = nullptr;
+    for (window *w : wins_.at(x, y)) {
+        if (!w->live)
+            continue;
+        if (first == nullptr)
+            first = w;
+        XPLMHandleMouseClick_f fn = handler(*w);
+        int wx = x, wy = y;
+        wins_.handler_point(*w, wx, wy);
+        const plugin_call call(gate_, "a mouse click handler");
+        if (fn != nullptr && fn(w, wx, wy, xplm_MouseDown, w->params.refcon) != 0) {
+            held = w;
+            if (!right && w->live)
+                wins_.raise(*w);
+            return;
+        }
+    }
+    held = first != nullptr && first->live ? first : nullptr;
+}
+
+void mouse::update_cursor(bool live)
+{
+    cursor_ = xplm_CursorDefault;
+    if (!live)
+        return;
+    const std::vector<window *> under = wins_.at(x_, y_);
+    if (under.empty())
+        return;
+    window *w = under.front();
+    int x = x_, y = y_;
+    wins_.handler_point(*w, x, y);
+    if (w->params.handleCursorFunc != nullptr) {
+        const plugin_call call(gate_, "a cursor handler");
+        cursor_ = w->params.handleCursorFunc(w, x, y, w->params.refcon);
+    }
+}
+
+void mouse::move(int x, int y, bool live)
+{
+    x_ = x;
+    y_ = y;
+    if (left_down_)
+        send_click(false, x, y, xplm_MouseDrag, live);
+    if (right_down_)
+        send_click(true, x, y, xplm_MouseDrag, live);
+    update_cursor(live);
+}
+
+void mouse::press(bool right, int x, int y, bool live)
+{
+    x_ = x;
+    y_ = y;
+    send_click(right, x, y, xplm_MouseDown, live);
+}
+
+void mouse::release(bool right, int x, int y, bool live)
+{
+    x_ = x;
+    y_ = y;
+    if (right ? right_down_ : left_down_)
+        send_click(right, x, y, xplm_MouseUp, live);
+    update_cursor(live);
+}
+
+bool mouse::wheel(int x, int y, int wheel, int clicks, bool live)
+{
+    x_ = x;
+    y_ = y;
+    if (!live)
+        return false;
+    // Front to back, like a press: a window returning 0 passes it on.
+    for (window *w : wins_.at(x, y)) {
+        XPLMHandleMouseWheel_f fn = w->params.handleMouseWheelFunc;
+        int wx = x, wy = y;
+        wins_.handler_point(*w, wx, wy);
+        const plugin_call call(gate_, "a mouse wheel handler");
+        if (w->live && fn != nullptr && fn(w, wx, wy, wheel, clicks, w->params.refcon) != 0)
+            return true;
+    }
+    return false;
+}
+
+void mouse::forget(const void *window_id)
+{
+    if (left_ == window_id)
+        left_ = nullptr;
+    if (right_ == window_id)
+        right_ = nullptr;
+}
+
+} // namespace simhost::detail
