@@ -72,6 +72,7 @@ host::host() : s_(std::make_unique<detail::host_state>())
     static_cast<void>(hook);
     detail::set_current(s_.get());
     detail::set_texture_name_reuse(true);
+    detail::route_texture_names_of(nullptr);
 }
 
 host::~host()
@@ -123,6 +124,7 @@ bool host::load_plugin_file(const std::string &xpl_path)
         return fail("cannot load " + xpl_path + ": " + s_->module.path() + " is loaded already");
     if (!s_->module.open(xpl_path, s_->error))
         return false;
+    detail::route_texture_names_of(reinterpret_cast<const void *>(s_->module.entry().start));
     s_->at = stage::loaded;
     return true;
 }
