@@ -14,6 +14,7 @@ fi
 scripts/win_deps.sh
 build_dir="${KYV_WIN_BUILD_DIR:-build-win}"
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DKYV_BUILD_TOOLS=OFF "$@"
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DKYV_WIN_DEPS="$(scripts/win_deps.sh --prefix)" \
+  -DKYV_BUILD_TOOLS=OFF "$@"
 cmake --build "$build_dir" -j"$(nproc)" "${target[@]}"
 echo "build-windows: built $build_dir/kyv_pop/win_x64/kyv_pop.xpl"
