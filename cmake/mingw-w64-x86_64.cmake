@@ -15,7 +15,17 @@ set(CMAKE_C_COMPILER ${_kyv_host}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${_kyv_host}-g++-posix)
 set(CMAKE_RC_COMPILER ${_kyv_host}-windres)
 
-set(KYV_WIN_DEPS "${CMAKE_CURRENT_LIST_DIR}/../.cache/win64/prefix"
+# Where scripts/win_deps.sh puts them by default (its --prefix prints it).
+if(DEFINED ENV{KYV_WIN_CACHE} AND NOT "$ENV{KYV_WIN_CACHE}" STREQUAL "")
+    set(_kyv_win_cache "$ENV{KYV_WIN_CACHE}")
+elseif(DEFINED ENV{XDG_CACHE_HOME} AND NOT "$ENV{XDG_CACHE_HOME}" STREQUAL "")
+    set(_kyv_win_cache "$ENV{XDG_CACHE_HOME}/kyv_pop/win64")
+elseif(DEFINED ENV{HOME} AND NOT "$ENV{HOME}" STREQUAL "")
+    set(_kyv_win_cache "$ENV{HOME}/.cache/kyv_pop/win64")
+else()
+    set(_kyv_win_cache "${CMAKE_CURRENT_LIST_DIR}/../.cache/win64")
+endif()
+set(KYV_WIN_DEPS "${_kyv_win_cache}/prefix"
     CACHE PATH "Prefix holding the Windows builds of the third-party libraries (scripts/win_deps.sh)")
 get_filename_component(KYV_WIN_DEPS "${KYV_WIN_DEPS}" ABSOLUTE)
 # try_compile projects read this file again and must see the same prefix.

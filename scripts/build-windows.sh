@@ -13,7 +13,14 @@ if [ "${1:-}" = "--plugin" ]; then
 fi
 scripts/win_deps.sh
 build_dir="${KYV_WIN_BUILD_DIR:-build-win}"
+prefix=$(scripts/win_deps.sh --prefix)
+# A folder configured against another prefix (KYV_WIN_CACHE changed) would keep
+# that prefix's libraries, found once and cached: it is configured anew.
+if [ -f "$build_dir/CMakeCache.txt" ] && ! grep -qxF "KYV_WIN_DEPS:PATH=$prefix" "$build_dir/CMakeCache.txt"; then
+  echo "build-windows: $build_dir was configured against another prefix; configuring it anew"
+  rm -f "$build_dir/CMakeCache.txt"
+fi
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DKYV_BUILD_TOOLS=OFF "$@"
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DKYV_WIN_DEPS="$prefix" -DKYV_BUILD_TOOLS=OFF "$@"
 cmake --build "$build_dir" -j"$(nproc)" "${target[@]}"
 echo "build-windows: built $build_dir/kyv_pop/win_x64/kyv_pop.xpl"

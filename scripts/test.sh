@@ -1,14 +1,88 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs the whole test suite: first as built for use, then
-# under the sanitizers (scripts/sanitize.sh), with a short run of each fuzz
-# target. KYV_SKIP_SANITIZERS=1 runs the first part alone.
+# Sets up, builds and runs the whole test suite in three stages:
+#   linux       the suite as built for use (build/);
+#   sanitizers  the suite under the sanitizers, with a short run of each fuzz
+#               target (scripts/sanitize.sh);
+#   windows     the Windows build and its suite under wine (scripts/test-windows.sh),
+#               its packages and libraries prepared beside the stages before.
+# KYV_SKIP_SANITIZERS=1 and KYV_SKIP_WINDOWS=1 leave a stage out. A failed
+# stage does not stop the later ones, which build apart from it; the command
+# names every stage that failed and then fails itself.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
-build_dir="${KYV_BUILD_DIR:-build}"
-# Two tests at a time per core: many wait on process and GL start-up more
-# than on the processor.
-ctest --test-dir "$build_dir" --output-on-failure -j"$(( $(nproc) * 2 ))" --timeout 300
+
+failed=()
+run_stage() { # name, command...
+    local name="$1" start=$SECONDS rc=0
+    shift
+    echo "test: stage '$name'"
+    "$@" || rc=$?
+    if [ "$rc" -eq 0 ]; then
+        echo "test: stage '$name' passed in $((SECONDS - start)) s"
+    else
+        echo "test: stage '$name' failed (exit $rc) after $((SECONDS - start)) s" >&2
+        failed+=("$name")
+    fi
+}
+
+windows=1
+[ "${KYV_SKIP_WINDOWS:-0}" != 1 ] || windows=0
+
+# On a fresh machine the Windows stage first spends most of ten minutes on
+# wine and on building its libraries, a good part of it in one-process
+# configure scripts. That starts in the background once the Linux build is
+# done (so the two never run apt at once), beside the Linux tests and the
+# sanitizer stage, whose tests leave a core idle much of the time.
+prepare_log=$(mktemp)
+prepare_pid=
+# An interrupted run stops the preparation too: it runs in a process group
+# of its own, whose id is its pid.
+on_exit() {
+    [ -z "$prepare_pid" ] || kill -- "-$prepare_pid" 2>/dev/null || true
+    rm -f "$prepare_log"
+}
+trap on_exit EXIT
+start_windows_preparation() {
+    [ "$windows" -eq 1 ] || return 0
+    echo "test: preparing the Windows stage in the background (log shown with that stage)"
+    setsid -w scripts/test-windows.sh --prepare >"$prepare_log" 2>&1 </dev/null &
+    prepare_pid=$!
+}
+
+# Called where a failure must not end the script, so set -e does not act
+# inside it: each step is chained.
+linux_suite() {
+    # Two tests at a time per core: many wait on process and GL start-up more
+    # than on the processor.
+    scripts/setup.sh &&
+        start_windows_preparation &&
+        ctest --test-dir "${KYV_BUILD_DIR:-build}" --output-on-failure -j"$(($(nproc) * 2))" --timeout 300
+}
+
+windows_suite() {
+    local rc=0
+    if [ -n "$prepare_pid" ]; then
+        wait "$prepare_pid" || rc=$?
+        prepare_pid=
+        sed 's/^/    /' "$prepare_log"
+        if [ "$rc" -ne 0 ]; then
+            echo "test: preparing the Windows stage failed (exit $rc)" >&2
+            return "$rc"
+        fi
+    fi
+    scripts/test-windows.sh
+}
+
+run_stage linux linux_suite
 if [ "${KYV_SKIP_SANITIZERS:-0}" != 1 ]; then
-    scripts/sanitize.sh
+    run_stage sanitizers scripts/sanitize.sh
 fi
+if [ "$windows" -eq 1 ]; then
+    run_stage windows windows_suite
+fi
+
+for name in "${failed[@]}"; do
+    echo "test: stage '$name' failed" >&2
+done
+[ ${#failed[@]} -eq 0 ] || exit 1
+echo "test: all stages passed in $SECONDS s"

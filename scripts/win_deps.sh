@@ -1,15 +1,28 @@
 #!/usr/bin/env bash
 # Cross-builds the third-party libraries of the 64-bit Windows build (mingw-w64,
-# posix threads) from Debian's own source packages into .cache/win64/prefix:
+# posix threads) from Debian's own source packages into <cache>/prefix:
 # static zlib, libpng, pixman, cairo (win32 surface and fonts), glew (static and
 # DLL) and googletest. Safe to run again: a library whose stamp (its Debian
 # source version, its recipe number here and its dependencies' stamps) matches
 # what is installed is not rebuilt. Each library's build log is in
-# .cache/win64/logs/. KYV_WIN_JOBS sets the parallel jobs (default 2).
+# <cache>/logs/. KYV_WIN_JOBS sets the parallel jobs of each library (default 2).
+#
+# The cache is kept outside the clone, in $KYV_WIN_CACHE, by default
+# ~/.cache/kyv_pop/win64 (.cache/win64 in the clone where there is no home), so
+# every checkout on the machine, and CI's fresh clone, share one build.
+#   scripts/win_deps.sh           build what is missing or out of date
+#   scripts/win_deps.sh --check   prove the prefix usable (below)
+#   scripts/win_deps.sh --prefix  print the prefix
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-cache=$root/.cache/win64
+if [ -n "${KYV_WIN_CACHE:-}" ]; then
+    cache=$KYV_WIN_CACHE
+elif [ -n "${XDG_CACHE_HOME:-}" ] || [ -n "${HOME:-}" ]; then
+    cache=${XDG_CACHE_HOME:-$HOME/.cache}/kyv_pop/win64
+else
+    cache=$root/.cache/win64
+fi
 src_dir=$cache/src
 build_dir=$cache/build
 log_dir=$cache/logs
@@ -53,6 +66,10 @@ as_root=()
 declare -A recipe_version=([zlib]=1 [libpng1.6]=2 [pixman]=3 [cairo]=3 [glew]=3 [googletest]=2)
 # Build order; a library's stamp includes those of the ones it links.
 libs=(zlib libpng1.6 pixman cairo glew googletest)
+# The same libraries side by side: the chains of a wave (split by |) build at
+# once, each in order, after the wave before. Most of cairo's build is its
+# configure, one process at a time, which leaves a core for glew and googletest.
+waves=("zlib libpng1.6|pixman" "cairo|glew googletest")
 declare -A deps=([zlib]="" [libpng1.6]="zlib" [pixman]="" [cairo]="zlib libpng1.6 pixman" [glew]=""
     [googletest]="")
 
@@ -282,25 +299,34 @@ declare -A key_file=(
     [glew]=lib/libglew32.dll.a [googletest]=lib/libgmock_main.a
 )
 
-declare -A stamp_of
-build_lib() {
-    local lib=$1 want have dep log=$log_dir/$1.log
+declare -A stamp_of want_of version_of
+# Decides whether $1 must be built, and fetches its source if so; in the
+# calling shell, in build order, so the stamps of its dependencies are known.
+plan_lib() {
+    local lib=$1 dep have
     resolve_source "$lib"
+    version_of[$lib]=$src_version
     stamp_of[$lib]="$lib $src_version r${recipe_version[$lib]}"
     # The .pc files hold absolute paths, so a moved prefix is rebuilt too.
-    want="${stamp_of[$lib]} in $prefix"
+    want_of[$lib]="${stamp_of[$lib]} in $prefix"
     for dep in ${deps[$lib]}; do
-        want+=" [${stamp_of[$dep]}]"
+        want_of[$lib]+=" [${stamp_of[$dep]}]"
     done
     have=$(cat "$stamp_dir/$lib.stamp" 2>/dev/null || true)
-    if [ "$have" = "$want" ] && [ -e "$prefix/${key_file[$lib]}" ]; then
+    if [ "$have" = "${want_of[$lib]}" ] && [ -e "$prefix/${key_file[$lib]}" ]; then
         say "$lib $src_version is up to date"
+        want_of[$lib]=
         return
     fi
     fetch_source "$lib"
-    say "building $lib $src_version"
+}
+
+build_lib() {
+    local lib=$1 version=${version_of[$1]} log=$log_dir/$1.log
+    [ -n "${want_of[$lib]}" ] || return 0
+    say "building $lib $version"
     rm -rf "${build_dir:?}/$lib" "$stamp_dir/$lib.stamp"
-    cp -a "$src_dir/$lib-$src_version" "$build_dir/$lib"
+    cp -a "$src_dir/$lib-$version" "$build_dir/$lib"
     set +e
     (
         set -euo pipefail
@@ -313,8 +339,29 @@ build_lib() {
     [ $rc -eq 0 ] || fail_with_log "building $lib" "$log"
     [ -e "$prefix/${key_file[$lib]}" ] || fail_with_log "building $lib (no ${key_file[$lib]})" "$log"
     mkdir -p "$stamp_dir"
-    printf '%s\n' "$want" >"$stamp_dir/$lib.stamp"
+    printf '%s\n' "${want_of[$lib]}" >"$stamp_dir/$lib.stamp"
     rm -rf "${build_dir:?}/$lib"
+    say "built $lib $version"
+}
+
+# Runs the chains of one wave at once (chains split by |, each built in
+# order) and fails when any chain did.
+build_wave() {
+    local chain chains pids=() failed=0 pid
+    IFS='|' read -ra chains <<<"$1"
+    for chain in "${chains[@]}"; do
+        (
+            for lib in $chain; do
+                build_lib "$lib"
+            done
+        ) &
+        pids+=($!)
+    done
+    for pid in "${pids[@]}"; do
+        wait "$pid" || failed=1
+    done
+    # The failed chain has said what failed, with its log.
+    [ "$failed" -eq 0 ] || { reported=1; exit 1; }
 }
 
 # --check: proves the prefix is usable the way the Windows build uses it, in a
@@ -468,14 +515,18 @@ run_checks() {
 }
 
 main() {
-    local start=$SECONDS lib
+    local start=$SECONDS lib wave
     case "${1:-}" in
     "") ;;
     --check)
         run_checks
         return
         ;;
-    *) die "usage: scripts/win_deps.sh [--check]" ;;
+    --prefix)
+        echo "$prefix"
+        return
+        ;;
+    *) die "usage: scripts/win_deps.sh [--check | --prefix]" ;;
     esac
     mkdir -p "$cache"
     # Two runs at once would build into the same folders.
@@ -486,7 +537,10 @@ main() {
     mkdir -p "$src_dir" "$build_dir" "$log_dir" "$prefix"
     write_meson_cross_file
     for lib in "${libs[@]}"; do
-        build_lib "$lib"
+        plan_lib "$lib"
+    done
+    for wave in "${waves[@]}"; do
+        build_wave "$wave"
     done
     say "done in $((SECONDS - start)) s; prefix $prefix"
     for lib in "${libs[@]}"; do

@@ -33,6 +33,8 @@ fi
 out="$KYV_WINE_STATE/prefix.log"
 status=0
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    # wine makes the prefix but not the folders above it (.cache/ in a fresh clone).
+    mkdir -p "$WINEPREFIX"
     "$wine" wineboot -i >"$out" 2>&1 || status=$?
 fi
 if [ "$status" -eq 0 ]; then

@@ -4,6 +4,7 @@
 #include "host.h"
 
 #include "core/host_state.h"
+#include "gl/gl_name_reuse.h"
 
 #include <cstring>
 
@@ -45,6 +46,7 @@ host::host() : s_(std::make_unique<detail::host_state>())
 {
     detail::set_current(s_.get());
     set_gl_habits(s_->habits);
+    detail::route_texture_names_of(nullptr);
 }
 
 host::~host()
@@ -96,6 +98,7 @@ bool host::load_plugin_file(const std::string &xpl_path)
         return fail("cannot load " + xpl_path + ": " + s_->plugin.module.path() + " is loaded already");
     if (!s_->plugin.module.open(xpl_path, s_->error))
         return false;
+    detail::route_texture_names_of(reinterpret_cast<const void *>(s_->plugin.module.entry().start));
     s_->plugin.at = stage::loaded;
     return true;
 }
