@@ -2,39 +2,24 @@
 
 #include "gl_name_reuse.h"
 #include "host_state.h"
+#include "host_timing.h"
 #include "plugin_call.h"
 #include "os_hooks.h"
 #include "xplm_exports.h"
 
 #include "gl_api.h"
 
-#include <chrono>
 #include <cmath>
 #include <cstring>
 
 namespace simhost {
 
 using detail::stage;
+using detail::timed;
 
 namespace {
 
 const size_t plugin_string_size = 256;
-
-// Runs `fn`, adding its wall time to `total_us` when timing is on.
-template <typename Fn> void timed(const detail::host_state &s, double &total_us, Fn &&fn)
-{
-    if (!s.timing) {
-        fn();
-        return;
-    }
-    if (s.timing_finish_gl)
-        glFinish();
-    const auto t0 = std::chrono::steady_clock::now();
-    fn();
-    if (s.timing_finish_gl)
-        glFinish();
-    total_us += std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count();
-}
 
 const char *describe(stage at)
 {
@@ -230,6 +215,12 @@ void host::drop_callbacks(const char *when)
     s.loops.clear();
     s.draws.clear();
     s.cmds.clear_handlers();
+    // --- avionics callbacks ---
+    if (s.devices.registration_count() > 0)
+        s.log.message("the plugin left " + std::to_string(s.devices.registration_count()) +
+                      " avionics registration(s) " + when + "; dropped");
+    s.devices.drop_registrations();
+    // --- end of the avionics callbacks ---
 }
 
 void host::drop_plugin_objects()
@@ -392,6 +383,7 @@ bool host::init_gl()
     }
     comp->set_backgrounds(s_->backgrounds);
     s_->comp = std::move(comp);
+    s_->screens = std::make_unique<detail::device_screens>();
     s_->gl_ready = true;
     return true;
 }
@@ -489,6 +481,7 @@ void host::draw_frame()
     for (XPLMDrawingPhase phase : detail::draw_callbacks::phases()) {
         if (phase == xplm_Phase_Gauges) {
             draw_gauges(live);
+            draw_devices(live); // the cockpit devices' screens, after the panel's passes
             continue;
         }
         c.bind_main(s.desk);
@@ -523,8 +516,11 @@ void host::draw_gauges(bool live)
         c.render_panel(s.time, s.frames, render_type);
         s.refs.set_int("sim/graphics/view/panel_render_type", render_type);
         c.bind_panel();
+        s.refs.set_bound_framebuffer(c.the_panel().framebuffer(), c.the_panel().width(),
+                                     c.the_panel().height());
         draw_phase(xplm_Phase_Gauges, live);
     }
+    s.refs.set_bound_framebuffer(0, 0, 0);
 }
 
 void host::draw_phase(XPLMDrawingPhase phase, bool live)

@@ -125,6 +125,36 @@ public:
     void set_panel_passes(const std::vector<int> &render_types);
     // --- end of the GL habits ---
 
+    // --- The simulator's version and the user's aircraft's cockpit devices ---
+    // X-Plane 12.1 (default): XPLMFindSymbol finds the avionics functions and
+    // XPLMGetVersions reports 12100 and 410. X-Plane 11: it finds none of
+    // them, and reports 11550 and 303.
+    enum class sim_version { xp11, xp12_1 };
+    void set_sim_version(sim_version v);
+    sim_version version() const;
+    // The simulator's own G1000 screens, by their XPLMDeviceID.
+    enum class device { g1000_pfd_1 = 6, g1000_mfd = 7, g1000_pfd_2 = 8 };
+    struct cockpit_device {
+        device id;
+        int width = 1024, height = 768; // the screen's texels
+        float bus_volts_ratio = 1;      // its bus voltage over nominal; 0 or below: no power
+        bool drawn = true;              // whether the simulator draws it each frame
+    };
+    // The user's aircraft from now on, by the devices it uses (none: an
+    // aircraft whose displays are in its panel, the default). An enabled
+    // plugin is sent XPLM_MSG_PLANE_LOADED with 0. False, with a reason, for
+    // a size outside 1 to 4096 or a device named twice.
+    bool load_aircraft(const std::vector<cockpit_device> &devices);
+    // False for a device the aircraft does not use.
+    bool set_device_bus_volts(device d, float ratio);
+    bool set_device_drawn(device d, bool drawn);
+    // The device's screen as the last frame left it (0 until it is first
+    // drawn, or without GL).
+    unsigned device_framebuffer(device d) const;
+    // Avionics callbacks the plugin has registered and not unregistered.
+    size_t avionics_registration_count() const;
+    // --- end of the version and the aircraft ---
+
     // Each frame advances simulated time by 1 / fps seconds (default 60).
     bool set_frame_rate(double fps);
     double frame_rate() const;
@@ -243,6 +273,7 @@ private:
     void run_frame();
     void draw_frame();
     void draw_gauges(bool live);
+    void draw_devices(bool live); // host_devices.cpp
     void draw_phase(int phase, bool live);
     void update_cursor();
     void send_click(bool right, int x, int y, int status);

@@ -3,10 +3,12 @@
 // What the XPLM functions share with the host object, and how they reach the
 // current host. Only the host and the xplm_*.cpp files include this.
 
+#include "cockpit_devices.h"
 #include "commands.h"
 #include "compositor.h"
 #include "datarefs.h"
 #include "desktop.h"
+#include "device_screens.h"
 #include "draw_callbacks.h"
 #include "flight_loops.h"
 #include "graphics_cache.h"
@@ -40,6 +42,7 @@ struct host_state {
     // Declared before the compositor so that it outlives it.
     std::unique_ptr<gl_context> gl;
     std::unique_ptr<compositor> comp;
+    std::unique_ptr<device_screens> screens; // made with the compositor
     desktop desk;
     bool backgrounds = true;
     bool gl_ready = false;
@@ -64,6 +67,11 @@ struct host_state {
     commands cmds;
     menus menu_tree;
     windows wins{desk};
+
+    // --- The simulator's version and the user's aircraft ---
+    host::sim_version version = host::sim_version::xp12_1;
+    cockpit_devices devices;
+    // --- end of the version and the aircraft ---
 
     struct mouse_state {
         int x = 0;

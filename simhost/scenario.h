@@ -26,7 +26,17 @@ enum class action_kind {
     enable,
     screenshot,
     os_move,
-    os_resize
+    os_resize,
+    // --- the user's aircraft and its cockpit devices ---
+    aircraft,
+    device_power,
+    device_drawn
+};
+
+// A cockpit device of the user's aircraft: its XPLMDeviceID and screen size.
+struct scenario_device {
+    int id = 0;
+    int width = 1024, height = 768;
 };
 
 struct scenario_action {
@@ -38,6 +48,10 @@ struct scenario_action {
     int value = 0;   // dataref value, or the window of an operating-system move or resize
     long frames = 0; // hold / drag length
     int line = 0;    // 1-based line in the file, for messages
+    // --- aircraft, device ---
+    std::vector<scenario_device> devices; // an aircraft's; a device action's one
+    double ratio = 0;                     // a bus voltage ratio
+    bool on = false;                      // drawn or not
 };
 
 // How the simulator sits on the monitors, and the host's modes.
@@ -65,6 +79,11 @@ struct scenario {
     bool keep_window_depth = false;
     std::vector<int> panel_passes{1, 2};
     // --- end of the GL habits ---
+
+    // --- The simulator's version and the user's aircraft at the start ---
+    bool xplane11 = false; // else X-Plane 12.1
+    std::vector<scenario_device> aircraft;
+    // --- end of the version and the aircraft ---
 };
 
 // Parses a scenario's text. On error returns false, leaves `out` as it was and

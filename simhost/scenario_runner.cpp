@@ -10,6 +10,20 @@ namespace {
 const int progress_reports = 10;
 const long long_run_frames = 600;
 
+// --- the user's aircraft ---
+std::vector<host::cockpit_device> to_host(const std::vector<scenario_device> &devices)
+{
+    std::vector<host::cockpit_device> out;
+    for (const scenario_device &d : devices) {
+        host::cockpit_device c{static_cast<host::device>(d.id)};
+        c.width = d.width;
+        c.height = d.height;
+        out.push_back(c);
+    }
+    return out;
+}
+// --- end of the aircraft ---
+
 int between(int from, int to, long k, long n)
 {
     return static_cast<int>(from + (static_cast<long long>(to) - from) * k / n);
@@ -30,6 +44,13 @@ bool apply_desk(host &h, const scenario &sc, std::string &error)
     h.set_desktop_offset(d.offset_x, d.offset_y);
     h.set_popped_geometry_is_last_floating(d.popped_last_floating);
     h.set_popout_delay(d.popout_delay);
+    // --- the simulator's version and the aircraft it starts with ---
+    h.set_sim_version(sc.xplane11 ? host::sim_version::xp11 : host::sim_version::xp12_1);
+    if (!h.load_aircraft(to_host(sc.aircraft))) {
+        error = sc.file + ": " + h.error();
+        return false;
+    }
+    // --- end of the version and the aircraft ---
     return true;
 }
 
@@ -112,6 +133,15 @@ bool scenario_runner::perform(const scenario_action &a)
         return h_.os_move(a.value, a.x, a.y) || fail(a.line, h_.error());
     case action_kind::os_resize:
         return h_.os_resize(a.value, a.x, a.y) || fail(a.line, h_.error());
+    case action_kind::aircraft:
+        return h_.load_aircraft(to_host(a.devices)) || fail(a.line, h_.error());
+    case action_kind::device_power:
+        return h_.set_device_bus_volts(static_cast<host::device>(a.devices.front().id),
+                                       static_cast<float>(a.ratio)) ||
+               fail(a.line, h_.error());
+    case action_kind::device_drawn:
+        return h_.set_device_drawn(static_cast<host::device>(a.devices.front().id), a.on) ||
+               fail(a.line, h_.error());
     }
     return fail(a.line, "an action the runner does not know");
 }

@@ -16,6 +16,10 @@ namespace {
     {                                                                                                        \
 #f, reinterpret_cast < void (*)()>(&f)                                                               \
     }
+#define XPLM_FUNCTION_SINCE(f, version)                                                                      \
+    {                                                                                                        \
+#f, reinterpret_cast < void (*)()>(&f), version                                                      \
+    }
 
 const xplm_function table[] = {
     XPLM_FUNCTION(XPLMGetMyID),
@@ -63,8 +67,21 @@ const xplm_function table[] = {
     XPLM_FUNCTION(XPLMSetGraphicsState),
     XPLM_FUNCTION(XPLMBindTexture2d),
     XPLM_FUNCTION(XPLMGenerateTextureNumbers),
+    // --- versions, symbols by name, integer arrays ---
+    XPLM_FUNCTION(XPLMGetVersions),
+    XPLM_FUNCTION(XPLMFindSymbol),
+    XPLM_FUNCTION(XPLMGetDatavi),
+    // --- the avionics functions, X-Plane 12 on ---
+    XPLM_FUNCTION_SINCE(XPLMRegisterAvionicsCallbacksEx, 400),
+    XPLM_FUNCTION_SINCE(XPLMGetAvionicsHandle, 400),
+    XPLM_FUNCTION_SINCE(XPLMUnregisterAvionicsCallbacks, 400),
+    XPLM_FUNCTION_SINCE(XPLMIsAvionicsBound, 410),
+    XPLM_FUNCTION_SINCE(XPLMGetAvionicsBusVoltsRatio, 410),
+    XPLM_FUNCTION_SINCE(XPLMGetAvionicsBrightnessRheo, 410),
+    // --- end ---
 };
 
+#undef XPLM_FUNCTION_SINCE
 #undef XPLM_FUNCTION
 
 } // namespace
