@@ -180,9 +180,10 @@ void device_screens::draw_face(int device, long frame) const
 
     glDisable(GL_TEXTURE_2D);
     glColor4f(1, 176 / 255.0f, 0, 1);
+    // Below the orientation mark, which nothing may cover.
     const int sweep = w > bar_width ? w - bar_width : 1;
     const int x = static_cast<int>((frame * 8) % sweep);
-    quad(x, 0, x + bar_width, h);
+    quad(x, 0, x + bar_width, h > 2 * mark_size ? h - 2 * mark_size : h);
 
     glPopAttrib();
     glUseProgram(static_cast<GLuint>(old_program));

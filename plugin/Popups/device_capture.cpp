@@ -138,8 +138,10 @@ void device_capture_choose(popup *pup)
 {
     device_feed &f = pup->device;
     f.active = f.registration != nullptr && f.handle != nullptr && f.api.is_bound(f.handle) != 0;
-    // The next copy is due at once.
+    // The next copy, of either source, is due at once.
     f.picture.last_capture_us = 0;
+    for (capture_region *r = pup->regions; r != nullptr && !region_is_end(*r); r++)
+        r->last_capture_us = 0;
     if (f.active) {
         logMsg("%s Picture: Cockpit Device %s", f.short_name, f.device_name);
     } else if (pup->regions != nullptr && !region_is_end(pup->regions[0])) {
