@@ -34,12 +34,16 @@ public:
     {
         glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read_);
         glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &draw_);
+        glGetIntegerv(GL_PIXEL_UNPACK_BUFFER_BINDING, &unpack_);
         scissor_ = glIsEnabled(GL_SCISSOR_TEST);
+        // A new texture's storage must not be read from a buffer left bound.
+        glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
     }
     ~saved_bindings()
     {
         glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(read_));
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(draw_));
+        glBindBuffer(GL_PIXEL_UNPACK_BUFFER, static_cast<GLuint>(unpack_));
         if (scissor_)
             glEnable(GL_SCISSOR_TEST);
     }
@@ -47,7 +51,7 @@ public:
     saved_bindings &operator=(const saved_bindings &) = delete;
 
 private:
-    GLint read_ = 0, draw_ = 0;
+    GLint read_ = 0, draw_ = 0, unpack_ = 0;
     GLboolean scissor_ = GL_FALSE;
 };
 
