@@ -1,6 +1,7 @@
 // The plugin's entry points: identity, logging, and the start, enable,
 // disable and stop sequences. Each step lives in its own module.
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -165,4 +166,9 @@ PLUGIN_API void XPluginStop(void)
     logMsg("XPLMStop Complete");
 }
 
-PLUGIN_API void XPluginReceiveMessage(XPLMPluginID, int, void *) {}
+PLUGIN_API void XPluginReceiveMessage(XPLMPluginID, int message, void *param)
+{
+    // The one message read: the user's aircraft (index 0) has loaded.
+    if (message == XPLM_MSG_PLANE_LOADED && reinterpret_cast<intptr_t>(param) == 0)
+        popup_system_aircraft_loaded();
+}

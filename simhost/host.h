@@ -7,6 +7,7 @@
 #include "core/plugin_timing.h"
 #include "geometry.h"
 #include "gl/gl_habits.h"
+#include "world/aircraft.h"
 #include "world/desk_config.h"
 
 #include <memory>
@@ -128,6 +129,28 @@ public:
     void set_panel_passes(const std::vector<int> &render_types);
     // --- end of the GL habits ---
 
+    // --- The simulator's version and the user's aircraft (see aircraft.h) ---
+    using sim_version = simhost::sim_version;
+    using device = cockpit_device_id;
+    using cockpit_device = simhost::cockpit_device;
+    // X-Plane 12.1 by default.
+    void set_sim_version(sim_version v);
+    sim_version version() const;
+    // The user's aircraft from now on (none: one whose displays are in its
+    // panel, the default). An enabled plugin is sent XPLM_MSG_PLANE_LOADED
+    // with 0. False, with a reason, for a size outside 1 to 4096 or a device
+    // named twice.
+    bool load_aircraft(const aircraft &devices);
+    // False for a device the aircraft does not use.
+    bool set_device_bus_volts(device d, float ratio);
+    bool set_device_drawn(device d, bool drawn);
+    // The device's screen as the last frame left it (0 until it is first
+    // drawn, or without GL).
+    unsigned device_framebuffer(device d) const;
+    // Avionics callbacks the plugin has registered and not unregistered.
+    size_t avionics_registration_count() const;
+    // --- end of the version and the aircraft ---
+
     // Each frame advances simulated time by 1 / fps seconds (default 60).
     bool set_frame_rate(double fps);
     double frame_rate() const;
@@ -246,6 +269,7 @@ private:
     void run_frame();
     void draw_frame();
     void draw_gauges(bool live);
+    void draw_devices(bool live); // core/host_devices.cpp
     void draw_phase(int phase, bool live);
 
     std::unique_ptr<detail::host_state> s_;

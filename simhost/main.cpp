@@ -224,7 +224,7 @@ int main(int argc, char **argv)
 
     simhost::host h;
     h.set_frame_rate(sc.fps);
-    if (!simhost::apply_desk(h, sc, error))
+    if (!simhost::apply_setup(h, sc, error))
         return fail(exit_bad_argument, error);
     if (!opt.log_file.empty() && !h.set_log_file(opt.log_file))
         return fail(exit_bad_argument, h.error());

@@ -31,6 +31,66 @@ XPLM_API int XPLMRegisterDrawCallback(XPLMDrawCallback_f inCallback, XPLMDrawing
 XPLM_API int XPLMUnregisterDrawCallback(XPLMDrawCallback_f inCallback, XPLMDrawingPhase inPhase,
                                         int inWantsBefore, void *inRefcon);
 
+#if defined(XPLM400)
+/*
+ * Cockpit devices: the simulator's own avionics screens, each rendered into a
+ * framebuffer of its own. Callbacks run before and after the simulator draws
+ * a device's screen, in texels with the origin at its bottom-left.
+ */
+enum { xplm_device_G1000_PFD_1 = 6, xplm_device_G1000_MFD = 7, xplm_device_G1000_PFD_2 = 8 };
+typedef int XPLMDeviceID;
+
+/* Before the simulator draws: 0 keeps it from drawing. After: ignored. */
+typedef int (*XPLMAvionicsCallback_f)(XPLMDeviceID inDeviceID, int inIsBefore, void *inRefcon);
+
+#if defined(XPLM410)
+typedef int (*XPLMAvionicsMouse_f)(XPLMDeviceID inID, int x, int y, XPLMMouseStatus inMouse, void *inRefcon);
+typedef int (*XPLMAvionicsMouseWheel_f)(XPLMDeviceID inID, int x, int y, int wheel, int clicks,
+                                        void *inRefcon);
+typedef XPLMCursorStatus (*XPLMAvionicsCursor_f)(XPLMDeviceID inID, int x, int y, void *inRefcon);
+typedef int (*XPLMAvionicsKeyboard_f)(XPLMDeviceID inID, char inKey, XPLMKeyFlags inFlags, char inVirtualKey,
+                                      void *inRefCon, int losingFocus);
+#endif
+
+typedef void *XPLMAvionicsID;
+
+/* structSize tells the simulator which of the two layouts it was given. */
+typedef struct {
+    int structSize;
+    XPLMDeviceID deviceId;
+    XPLMAvionicsCallback_f drawCallbackBefore;
+    XPLMAvionicsCallback_f drawCallbackAfter;
+#if defined(XPLM410)
+    XPLMAvionicsMouse_f bezelClickCallback;
+    XPLMAvionicsMouse_f bezelRightClickCallback;
+    XPLMAvionicsMouseWheel_f bezelScrollCallback;
+    XPLMAvionicsCursor_f bezelCursorCallback;
+    XPLMAvionicsMouse_f screenTouchCallback;
+    XPLMAvionicsMouse_f screenRightTouchCallback;
+    XPLMAvionicsMouseWheel_f screenScrollCallback;
+    XPLMAvionicsCursor_f screenCursorCallback;
+    XPLMAvionicsKeyboard_f keyboardCallback;
+#endif
+    void *refcon;
+} XPLMCustomizeAvionics_t;
+
+/* Null when the structure cannot be read (its structSize, its device). */
+XPLM_API XPLMAvionicsID XPLMRegisterAvionicsCallbacksEx(XPLMCustomizeAvionics_t *inParams);
+/* A handle to a device with no callbacks. */
+XPLM_API XPLMAvionicsID XPLMGetAvionicsHandle(XPLMDeviceID inDeviceID);
+/* Only for handles XPLMRegisterAvionicsCallbacksEx gave. */
+XPLM_API void XPLMUnregisterAvionicsCallbacks(XPLMAvionicsID inAvionicsId);
+
+#if defined(XPLM410)
+/* 1 when the user's aircraft uses the device. */
+XPLM_API int XPLMIsAvionicsBound(XPLMAvionicsID inHandle);
+/* The device's bus voltage over its nominal voltage; -1 when it is not bound. */
+XPLM_API float XPLMGetAvionicsBusVoltsRatio(XPLMAvionicsID inHandle);
+/* The device's brightness knob, 0 to 1. */
+XPLM_API float XPLMGetAvionicsBrightnessRheo(XPLMAvionicsID inHandle);
+#endif
+#endif
+
 typedef void *XPLMWindowID;
 
 typedef void (*XPLMDrawWindow_f)(XPLMWindowID inWindowID, void *inRefcon);

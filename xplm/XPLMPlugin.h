@@ -9,6 +9,9 @@
 extern "C" {
 #endif
 
+/* Sent when an aircraft has loaded; the parameter is its index, 0 the user's. */
+#define XPLM_MSG_PLANE_LOADED 102
+
 XPLM_API XPLMPluginID XPLMGetMyID(void);
 XPLM_API XPLMPluginID XPLMFindPluginBySignature(const char *inSignature);
 XPLM_API void XPLMGetPluginInfo(XPLMPluginID inPlugin, char *outName, char *outFilePath,

@@ -11,6 +11,15 @@ extern "C" {
 
 XPLM_API void XPLMDebugString(const char *inString);
 
+enum {
+    xplm_Host_Unknown = 0,
+    xplm_Host_XPlane = 1
+};
+typedef int XPLMHostApplicationID;
+
+/* The simulator's version and the interface's, each at least three digits. */
+XPLM_API void XPLMGetVersions(int *outXPlaneVersion, int *outXPLMVersion, XPLMHostApplicationID *outHostID);
+
 #if defined(XPLM200)
 enum {
     xplm_CommandBegin = 0,
@@ -34,6 +43,9 @@ XPLM_API void XPLMRegisterCommandHandler(XPLMCommandRef inComand, XPLMCommandCal
 XPLM_API void XPLMUnregisterCommandHandler(XPLMCommandRef inComand,
                                            XPLMCommandCallback_f inHandler, int inBefore,
                                            void *inRefcon);
+
+/* A function of the interface by name, or null where this simulator has none. */
+XPLM_API void *XPLMFindSymbol(const char *inString);
 #endif
 
 #ifdef __cplusplus

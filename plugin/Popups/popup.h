@@ -10,6 +10,7 @@
 
 #include <cairo.h>
 
+#include "XPLMDataAccess.h"
 #include "XPLMDisplay.h"
 #include "XPLMUtilities.h"
 
@@ -18,6 +19,7 @@
 #include <acfutils/mt_cairo_render.h>
 #include <acfutils/widget.h>
 
+#include "avionics_api.h"
 #include "config.h"
 
 // A clickable rectangle of a display, in display pixels (origin top-left,
@@ -62,10 +64,25 @@ struct capture_region {
 
 bool region_is_end(const capture_region &r);
 
+// The simulator's own cockpit device a display can show instead of its panel
+// rectangles, and the display's copy of the device's screen.
+struct device_feed {
+    int device;                    // its device id
+    const char *device_name;       // "G1000 PFD 1", for the log
+    const char *short_name;        // the display's, "PFD", for the log
+    avionics::api api;             // found at enable
+    avionics::handle registration; // its after-draw callback's
+    avionics::handle handle;       // for questions about the device
+    XPLMDataRef fbo_ref, viewport_ref;
+    bool active;            // the display shows the device
+    capture_region picture; // the copy: its texture, and where it goes in the window
+};
+
 struct popup {
     popup_keys *keys;
     std::vector<hotspot *> hotspots;
     capture_region *regions;
+    device_feed device;
     cairo_source *cairo_src;
     bool use_capture;
     std::string cmd_name;

@@ -7,6 +7,7 @@
 #include <acfutils/helpers.h>
 #include <acfutils/log.h>
 
+#include "device_capture.h"
 #include "popup_input.h"
 #include "popup_window.h"
 #include "scr_cap.h"
@@ -97,6 +98,7 @@ void fini_popup(popup *pup)
         r->last_capture_us = 0;
         scr_cap_release(r);
     }
+    device_capture_stop(pup);
     // A press under way when the window went is over.
     pup->grab_dx = 0;
     pup->grab_dy = 0;
@@ -122,6 +124,20 @@ void popup_system_init(std::string path)
     load_cursors();
     for (popup *pup : popup_list)
         popup_init(pup);
+
+    const avionics::api api = avionics::find_api();
+    if (!api.usable())
+        logMsg("The simulator has no avionics functions: every display shows the panel");
+    for (popup *pup : {&pfd_popup, &mfd_popup, &pfd2_popup})
+        device_capture_start(pup, api);
+}
+
+void popup_system_aircraft_loaded()
+{
+    if (popup_list.empty())
+        return;
+    for (popup *pup : {&pfd_popup, &mfd_popup, &pfd2_popup})
+        device_capture_choose(pup);
 }
 
 bool popup_init(popup *pup)

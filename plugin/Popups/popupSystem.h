@@ -15,6 +15,8 @@ extern std::vector<popup *> popup_list;
 // `path` is the plugin folder with its trailing separator.
 void popup_system_init(std::string path);
 void popup_system_fini();
+// The user's aircraft has loaded: each display picks its picture's source again.
+void popup_system_aircraft_loaded();
 
 // One display's start: its command, overlay image, hot-spots and regions.
 // False when its overlay image cannot be read; the display stays usable.

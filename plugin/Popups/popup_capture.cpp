@@ -2,6 +2,7 @@
 
 #include "XPLMDataAccess.h"
 
+#include "device_capture.h"
 #include "perf_clock.h"
 #include "popupSystem.h"
 #include "scr_cap.h"
@@ -34,10 +35,14 @@ int popup_capture_cb(XPLMDrawingPhase, int, void *)
         const bool visible = window_shown(pup);
         if (!visible)
             popup_finish_renderer(pup);
+        // A display keeps a copy only of the source it shows, and only while shown.
+        const bool from_device = device_capture_active(pup);
+        if (!visible || !from_device)
+            device_capture_release(pup);
         if (!pup->use_capture || pup->regions == nullptr)
             continue;
         for (capture_region *r = pup->regions; !region_is_end(*r); r++)
-            scr_cap_update(r, visible, now_us);
+            scr_cap_update(r, visible && !from_device, now_us);
     }
     return 1;
 }

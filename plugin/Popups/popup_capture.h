@@ -1,8 +1,9 @@
 #pragma once
 
 // The capture pass: once a frame, after the simulator has drawn its gauges,
-// every shown display copies its regions of the panel; every hidden one lets
-// go of its textures and overlay renderer.
+// every shown display that shows the panel copies its regions of it; every
+// hidden one lets go of its textures and overlay renderer, and a display
+// showing its cockpit device of its panel textures.
 
 #include "XPLMDisplay.h"
 

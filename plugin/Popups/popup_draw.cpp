@@ -1,5 +1,6 @@
 // Drawing a display's window: the content area, then the overlay over it.
 
+#include "device_capture.h"
 #include "popupSystem.h"
 #include "popup_window.h"
 #include "scr_cap.h"
@@ -39,7 +40,11 @@ void popup_window_draw(XPLMWindowID win, void *ref)
                               : static_cast<int>(pup->height / pup->width * content_w);
     const content_area area{left, bottom, content_w, content_h};
 
-    if (pup->use_capture) {
+    if (device_capture_active(pup)) {
+        const capture_region &r = pup->device.picture;
+        const quad q = area.place(r.place_x, r.place_y, r.place_w, r.place_h);
+        device_capture_draw(pup, VECT2(area.left, area.bottom), VECT2(area.w, area.h), q.pos, q.size);
+    } else if (pup->use_capture) {
         for (capture_region *r = pup->regions; r != nullptr && !region_is_end(*r); r++) {
             const quad q = area.place(r->place_x, r->place_y, r->place_w, r->place_h);
             scr_cap_draw(r, q.pos, q.size, r);

@@ -79,6 +79,14 @@ void scr_cap_capture(capture_region *region, uint64_t now_us)
     region->last_capture_us = now_us;
 }
 
+void scr_cap_prepare(capture_region *region)
+{
+    if (region->tex == 0)
+        create_texture(region);
+    if (region->fbo == 0)
+        create_framebuffer(region);
+}
+
 void scr_cap_release(capture_region *region)
 {
     if (region->fbo != 0) {

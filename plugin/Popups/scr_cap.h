@@ -18,6 +18,10 @@ void scr_cap_update(capture_region *region, bool visible, uint64_t now_us);
 // `rate` times per second. Creates the texture and framebuffer on first use.
 void scr_cap_capture(capture_region *region, uint64_t now_us);
 
+// Makes the region's texture (src_w x src_h) and the framebuffer that writes
+// into it, where it has none yet; leaves both bound.
+void scr_cap_prepare(capture_region *region);
+
 // Deletes the region's framebuffer and texture, if any.
 void scr_cap_release(capture_region *region);
 

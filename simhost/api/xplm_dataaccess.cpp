@@ -1,4 +1,4 @@
-// XPLMDataAccess: the integer datarefs the host publishes.
+// XPLMDataAccess: the integer and integer-array datarefs the host publishes.
 
 #include "XPLMDataAccess.h"
 
@@ -24,5 +24,17 @@ int XPLMGetDatai(XPLMDataRef inDataRef)
         if (!h.refs.get_int(inDataRef, value))
             h.log.unexpected("XPLMGetDatai", "a handle this host did not give out");
         return value;
+    });
+}
+
+int XPLMGetDatavi(XPLMDataRef inDataRef, int *outValues, int inOffset, int inMax)
+{
+    if (inDataRef == nullptr)
+        return 0;
+    return with_host("XPLMGetDatavi", 0, [=](host_state &h) {
+        const int n = h.refs.get_ints(inDataRef, outValues, inOffset, inMax);
+        if (n < 0)
+            h.log.unexpected("XPLMGetDatavi", "a handle this host did not give out, or not an array's");
+        return n < 0 ? 0 : n;
     });
 }

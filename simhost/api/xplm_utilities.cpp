@@ -1,8 +1,12 @@
-// XPLMUtilities: the simulator's log and its commands.
+// XPLMUtilities: the simulator's log, its commands, its version, and the
+// interface's functions by name.
 
 #include "XPLMUtilities.h"
 
 #include "api/with_host.h"
+#include "api/xplm_exports.h"
+
+#include <cstring>
 
 using simhost::detail::host_state;
 using simhost::detail::with_host;
@@ -88,3 +92,43 @@ void XPLMUnregisterCommandHandler(XPLMCommandRef inComand, XPLMCommandCallback_f
             h.log.unexpected("XPLMUnregisterCommandHandler", "no such handler");
     });
 }
+
+// --- The simulator's version, and the interface's functions by name ---
+namespace {
+
+int xplm_version(simhost::sim_version v)
+{
+    return v == simhost::sim_version::xp11 ? 303 : 410;
+}
+
+} // namespace
+
+void XPLMGetVersions(int *outXPlaneVersion, int *outXPLMVersion, XPLMHostApplicationID *outHostID)
+{
+    with_host("XPLMGetVersions", [=](host_state &h) {
+        const bool xp11 = h.version == simhost::sim_version::xp11;
+        if (outXPlaneVersion != nullptr)
+            *outXPlaneVersion = xp11 ? 11550 : 12100;
+        if (outXPLMVersion != nullptr)
+            *outXPLMVersion = xplm_version(h.version);
+        if (outHostID != nullptr)
+            *outHostID = xplm_Host_XPlane;
+    });
+}
+
+void *XPLMFindSymbol(const char *inString)
+{
+    return with_host("XPLMFindSymbol", static_cast<void *>(nullptr), [=](host_state &h) -> void * {
+        if (inString == nullptr)
+            return nullptr;
+        size_t n = 0;
+        const simhost::xplm_function *table = simhost::xplm_functions(n);
+        for (size_t i = 0; i < n; i++) {
+            if (strcmp(table[i].name, inString) == 0)
+                return table[i].since <= xplm_version(h.version) ? reinterpret_cast<void *>(table[i].address)
+                                                                 : nullptr;
+        }
+        return nullptr;
+    });
+}
+// --- end of the versions and the functions by name ---

@@ -5,33 +5,15 @@
 #include "host.h"
 
 #include "core/host_state.h"
+#include "core/host_timing.h"
 #include "gl/gl_api.h"
 #include "render/compositor.h"
 
-#include <chrono>
 #include <cmath>
 
 namespace simhost {
 
-namespace {
-
-// Runs `fn`, adding its wall time to `total_us` when timing is on.
-template <typename Fn> void timed(const detail::host_state &s, double &total_us, Fn &&fn)
-{
-    if (!s.timing) {
-        fn();
-        return;
-    }
-    if (s.timing_finish_gl)
-        glFinish();
-    const auto t0 = std::chrono::steady_clock::now();
-    fn();
-    if (s.timing_finish_gl)
-        glFinish();
-    total_us += std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count();
-}
-
-} // namespace
+using detail::timed;
 
 bool host::set_frame_rate(double fps)
 {
@@ -84,6 +66,7 @@ void host::draw_frame()
     for (XPLMDrawingPhase phase : detail::draw_callbacks::phases()) {
         if (phase == xplm_Phase_Gauges) {
             draw_gauges(live);
+            draw_devices(live); // the cockpit devices' screens, after the panel's passes
             continue;
         }
         c.bind_main(s.desk);
@@ -118,8 +101,11 @@ void host::draw_gauges(bool live)
         c.render_panel(s.time, s.frames, render_type);
         s.refs.set_int("sim/graphics/view/panel_render_type", render_type);
         c.bind_panel();
+        s.refs.set_bound_framebuffer(c.the_panel().framebuffer(), c.the_panel().width(),
+                                     c.the_panel().height());
         draw_phase(xplm_Phase_Gauges, live);
     }
+    s.refs.set_bound_framebuffer(0, 0, 0);
 }
 
 void host::draw_phase(XPLMDrawingPhase phase, bool live)

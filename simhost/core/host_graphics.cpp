@@ -7,6 +7,7 @@
 #include "gl/gl_context.h"
 #include "gl/gl_name_reuse.h"
 #include "render/compositor.h"
+#include "render/device_screens.h"
 
 namespace simhost {
 
@@ -30,6 +31,7 @@ bool host::init_gl()
     }
     comp->set_backgrounds(s_->backgrounds);
     s_->comp = std::move(comp);
+    s_->screens = std::make_unique<detail::device_screens>();
     s_->gl_ready = true;
     return true;
 }

@@ -206,6 +206,10 @@ void host::drop_callbacks(const char *when)
     s.loops.clear();
     s.draws.clear();
     s.cmds.clear_handlers();
+    if (s.devices.registration_count() > 0)
+        s.log.message("the plugin left " + std::to_string(s.devices.registration_count()) +
+                      " avionics registration(s) " + when + "; dropped");
+    s.devices.drop_registrations();
 }
 
 void host::drop_plugin_objects()

@@ -3,6 +3,7 @@
 #include "core/plugin_call.h"
 #include "gl/gl_context.h"
 #include "render/compositor.h"
+#include "render/device_screens.h"
 
 #include <cstdio>
 

@@ -9,6 +9,8 @@
 #include "gl/gl_habits.h"
 #include "gl/graphics_cache.h"
 #include "platform/plugin_module.h"
+#include "world/aircraft.h"
+#include "world/cockpit_devices.h"
 #include "world/commands.h"
 #include "world/datarefs.h"
 #include "world/desk_config.h"
@@ -33,6 +35,7 @@ class gl_context;
 namespace simhost::detail {
 
 class compositor;
+class device_screens;
 
 // How far the plugin has come through the simulator's order.
 enum class stage { none, loaded, start_failed, started, enabled, stopped };
@@ -63,6 +66,7 @@ struct host_state {
     // GL: declared before the compositor so that it outlives it.
     std::unique_ptr<gl_context> gl;
     std::unique_ptr<compositor> comp;
+    std::unique_ptr<device_screens> screens; // made with the compositor
     bool backgrounds = true;
     bool gl_ready = false;
     bool noted_no_gl = false;
@@ -82,6 +86,10 @@ struct host_state {
     menus menu_tree{*gate};
     windows wins{desk};
     mouse pointer{wins, *gate};
+
+    // The simulator the host plays, and the user's aircraft's own devices.
+    sim_version version = sim_version::xp12_1;
+    cockpit_devices devices;
 
     // Simulated time.
     double fps = 60;

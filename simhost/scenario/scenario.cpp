@@ -208,6 +208,100 @@ std::vector<std::string> read_menu_path(line_reader &r)
     return items;
 }
 
+// The cockpit devices: pfd1, mfd, pfd2, each optionally ":<width>x<height>".
+struct device_name {
+    const char *name;
+    cockpit_device_id id;
+};
+const device_name device_names[] = {{"pfd1", cockpit_device_id::g1000_pfd_1},
+                                    {"mfd", cockpit_device_id::g1000_mfd},
+                                    {"pfd2", cockpit_device_id::g1000_pfd_2}};
+
+const char *name_of_device(cockpit_device_id id)
+{
+    for (const device_name &d : device_names)
+        if (d.id == id)
+            return d.name;
+    return "?";
+}
+
+cockpit_device read_device(line_reader &r, const token &t)
+{
+    const size_t colon = t.text.find(':');
+    const std::string name = t.text.substr(0, colon);
+    const device_name *known = nullptr;
+    for (const device_name &n : device_names)
+        if (name == n.name)
+            known = &n;
+    if (known == nullptr)
+        r.fail("unknown device '" + name + "' (pfd1, mfd or pfd2)");
+    cockpit_device d{known->id};
+    if (colon == std::string::npos)
+        return d;
+    const std::string size = t.text.substr(colon + 1);
+    const size_t x = size.find('x');
+    if (x == std::string::npos)
+        r.fail("device size '" + size + "' is not <width>x<height>");
+    d.width = static_cast<int>(to_whole(r, token{size.substr(0, x), false}, "device width", 1, 4096));
+    d.height = static_cast<int>(to_whole(r, token{size.substr(x + 1), false}, "device height", 1, 4096));
+    return d;
+}
+
+// "none", or the devices the aircraft uses, each once.
+aircraft read_aircraft(line_reader &r)
+{
+    aircraft devices;
+    const token &first = r.next("none or <device>");
+    if (first.text == "none")
+        return devices;
+    for (const token *t = &first;; t = &r.next("")) {
+        const cockpit_device d = read_device(r, *t);
+        for (const cockpit_device &o : devices)
+            if (o.id == d.id)
+                r.fail(std::string("device '") + name_of_device(d.id) + "' named twice");
+        devices.push_back(d);
+        if (r.at_end())
+            return devices;
+    }
+}
+
+void read_device_action(line_reader &r, scenario_action &a)
+{
+    const token &t = r.next("<device>");
+    a.devices.push_back(read_device(r, t));
+    if (t.text.find(':') != std::string::npos)
+        r.fail("device: a size belongs to the aircraft, not to '" + t.text + "'");
+    const std::string what = r.next("power|drawn").text;
+    if (what == "power") {
+        a.kind = action_kind::device_power;
+        const std::string s = r.next("<ratio>").text;
+        if (!is_plain_decimal(s))
+            r.fail("power ratio '" + s + "' is not a number");
+        a.ratio = strtod(s.c_str(), nullptr);
+    } else if (what == "drawn") {
+        a.kind = action_kind::device_drawn;
+        const std::string s = r.next("on|off").text;
+        if (s != "on" && s != "off")
+            r.fail("device drawn: expected 'on' or 'off', not '" + s + "'");
+        a.on = s == "on";
+    } else {
+        r.fail("device: expected 'power' or 'drawn', not '" + what + "'");
+    }
+}
+
+std::string describe_devices(const aircraft &devices)
+{
+    if (devices.empty())
+        return " none";
+    std::string s;
+    for (const cockpit_device &d : devices) {
+        s += std::string(" ") + name_of_device(d.id);
+        if (d.width != 1024 || d.height != 768)
+            s += ":" + std::to_string(d.width) + "x" + std::to_string(d.height);
+    }
+    return s;
+}
+
 void read_action(line_reader &r, scenario_action &a)
 {
     const std::string action = r.next("<action>").text;
@@ -257,6 +351,11 @@ void read_action(line_reader &r, scenario_action &a)
         a.y = move ? to_int(r, r.next("<bottom>"), "bottom") : to_int(r, r.next("<height>"), "height", 1);
     } else if (action == "disable" || action == "enable") {
         a.kind = action == "disable" ? action_kind::disable : action_kind::enable;
+    } else if (action == "aircraft") {
+        a.kind = action_kind::aircraft;
+        a.devices = read_aircraft(r);
+    } else if (action == "device") {
+        read_device_action(r, a);
     } else if (action == "screenshot") {
         a.kind = action_kind::screenshot;
         if (!r.at_end()) {
@@ -308,6 +407,10 @@ public:
             read_popped_geometry(r);
         else if (keyword == "popout_delay")
             read_popout_delay(r);
+        else if (keyword == "simulator")
+            read_simulator(r);
+        else if (keyword == "aircraft")
+            read_start_aircraft(r);
         else
             r.fail("unknown keyword '" + keyword + "'");
         r.finish();
@@ -449,6 +552,19 @@ private:
         out_.desk.popout_delay = read_choice(r, "popout_delay", "on", "off");
     }
 
+    // "simulator 11|12.1", "aircraft none|<device>..."
+    void read_simulator(line_reader &r)
+    {
+        once(r, "simulator", simulator_line_);
+        out_.simulator = read_choice(r, "simulator", "11", "12.1") ? sim_version::xp11 : sim_version::xp12_1;
+    }
+
+    void read_start_aircraft(line_reader &r)
+    {
+        once(r, "aircraft", aircraft_line_);
+        out_.aircraft = read_aircraft(r);
+    }
+
     // The desk as the host would take it, so a bad one is reported with its line.
     void check_desk() const
     {
@@ -554,6 +670,7 @@ private:
     int frames_line_ = 0;
     int full_screen_line_ = 0, windowed_line_ = 0, scale_line_ = 0, offset_line_ = 0;
     int popped_line_ = 0, delay_line_ = 0;
+    int simulator_line_ = 0, aircraft_line_ = 0;
 };
 
 // Names that the tokenizer would split or misread are shown quoted, so that
@@ -654,6 +771,15 @@ std::string describe(const scenario_action &a)
         return at + "osmove " + std::to_string(a.value) + " " + xy;
     case action_kind::os_resize:
         return at + "osresize " + std::to_string(a.value) + " " + xy;
+    case action_kind::aircraft:
+        return at + "aircraft" + describe_devices(a.devices);
+    case action_kind::device_power: {
+        char ratio[32];
+        snprintf(ratio, sizeof(ratio), "%g", a.ratio);
+        return at + "device" + describe_devices(a.devices) + " power " + ratio;
+    }
+    case action_kind::device_drawn:
+        return at + "device" + describe_devices(a.devices) + " drawn " + (a.on ? "on" : "off");
     }
     return at + "unknown action";
 }

@@ -6,6 +6,7 @@
 
 #include "geometry.h"
 #include "gl/gl_habits.h"
+#include "world/aircraft.h"
 #include "world/desk_config.h"
 
 #include <string>
@@ -28,7 +29,11 @@ enum class action_kind {
     enable,
     screenshot,
     os_move,
-    os_resize
+    os_resize,
+    aircraft, // the user's aircraft and its cockpit devices
+
+    device_power,
+    device_drawn
 };
 
 struct scenario_action {
@@ -37,9 +42,12 @@ struct scenario_action {
     std::string name; // command, dataref or screenshot name
     std::vector<std::string> menu_path;
     int x = 0, y = 0, x2 = 0, y2 = 0;
-    int value = 0;   // dataref value, or the window of an operating-system move or resize
-    long frames = 0; // hold / drag length
-    int line = 0;    // 1-based line in the file, for messages
+    int value = 0;    // dataref value, or the window of an operating-system move or resize
+    long frames = 0;  // hold / drag length
+    int line = 0;     // 1-based line in the file, for messages
+    aircraft devices; // an aircraft's; a device action's one
+    double ratio = 0; // a device's bus voltage ratio
+    bool on = false;  // whether a device is drawn
 };
 
 struct scenario {
@@ -49,7 +57,9 @@ struct scenario {
     long frames = 600;
     std::vector<scenario_action> actions; // sorted by frame, file order kept within a frame
 
-    gl_habits gl; // keyword "gl"
+    gl_habits gl;                                // keyword "gl"
+    sim_version simulator = sim_version::xp12_1; // keyword "simulator"
+    simhost::aircraft aircraft;                  // keyword "aircraft": the one it starts with
 };
 
 // Parses a scenario's text. On error returns false, leaves `out` as it was and

@@ -17,9 +17,10 @@ int between(int from, int to, long k, long n)
 
 } // namespace
 
-bool apply_desk(host &h, const scenario &sc, std::string &error)
+bool apply_setup(host &h, const scenario &sc, std::string &error)
 {
-    if (h.set_desk(sc.desk))
+    h.set_sim_version(sc.simulator);
+    if (h.set_desk(sc.desk) && h.load_aircraft(sc.aircraft))
         return true;
     error = sc.file + ": " + h.error();
     return false;
@@ -104,6 +105,13 @@ bool scenario_runner::perform(const scenario_action &a)
         return h_.os_move(a.value, a.x, a.y) || fail(a.line, h_.error());
     case action_kind::os_resize:
         return h_.os_resize(a.value, a.x, a.y) || fail(a.line, h_.error());
+    case action_kind::aircraft:
+        return h_.load_aircraft(a.devices) || fail(a.line, h_.error());
+    case action_kind::device_power:
+        return h_.set_device_bus_volts(a.devices.front().id, static_cast<float>(a.ratio)) ||
+               fail(a.line, h_.error());
+    case action_kind::device_drawn:
+        return h_.set_device_drawn(a.devices.front().id, a.on) || fail(a.line, h_.error());
     }
     return fail(a.line, "an action the runner does not know");
 }

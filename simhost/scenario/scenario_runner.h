@@ -12,9 +12,10 @@
 
 namespace simhost {
 
-// Sets the host's desk and modes as the scenario says; false, with the
-// host's reason, when it refuses one.
-bool apply_desk(host &h, const scenario &sc, std::string &error);
+// Sets up the host as the scenario says before anything is loaded: the
+// simulator's version, its desk and modes, and the aircraft it starts with;
+// false, with the host's reason, when it refuses one.
+bool apply_setup(host &h, const scenario &sc, std::string &error);
 
 class scenario_runner {
 public:

@@ -1,7 +1,11 @@
 // Draw callbacks: the phases in the simulator's order, before and after,
-// registration rules and changes made from inside a callback.
+// registration rules and changes made from inside a callback; and the
+// callbacks around a cockpit device's screen.
 
+#include "XPLMDataAccess.h"
 #include "XPLMDisplay.h"
+#include "gl/gl_api.h"
+#include "gl_pixels.h"
 #include "host.h"
 #include "host_test_support.h"
 
@@ -181,6 +185,77 @@ TEST_F(draw_phases, timing_measures_the_plugins_callbacks_of_the_last_frame_only
     EXPECT_LT(t.draw_callbacks_us, 1e6) << "one frame's worth, not a running total";
     EXPECT_EQ(t.window_draws, 2);
     EXPECT_GE(t.window_draws_us, 2000.0);
+}
+
+// A cockpit device's screen: its before-callbacks, its picture, its
+// after-callbacks, each with the screen bound and named by the datarefs.
+struct device_call {
+    int before;
+    GLint bound;
+    int fbo;
+    std::vector<int> viewport;
+};
+struct device_calls {
+    std::vector<device_call> calls;
+    int before_result = 1;
+};
+
+int record_device(XPLMDeviceID device, int before, void *refcon)
+{
+    auto *log = static_cast<device_calls *>(refcon);
+    EXPECT_EQ(device, xplm_device_G1000_PFD_1);
+    device_call c{before, 0, XPLMGetDatai(XPLMFindDataRef("sim/graphics/view/current_gl_fbo")), {0, 0, 0, 0}};
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &c.bound);
+    XPLMGetDatavi(XPLMFindDataRef("sim/graphics/view/viewport"), c.viewport.data(), 0, 4);
+    log->calls.push_back(c);
+    if (before) {
+        // Red, which the simulator's picture covers unless it is kept from drawing.
+        glClearColor(1, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    return before ? log->before_result : 0;
+}
+
+TEST_F(draw_phases, a_cockpit_device_is_drawn_between_its_callbacks_on_its_own_screen_unless_one_says_0)
+{
+    using device = simhost::host::device;
+    ASSERT_TRUE(h.load_aircraft({{device::g1000_pfd_1, 1280, 800}, {device::g1000_mfd}}));
+    device_calls log;
+    XPLMCustomizeAvionics_t params{};
+    params.structSize = sizeof(params);
+    params.deviceId = xplm_device_G1000_PFD_1;
+    params.drawCallbackBefore = record_device;
+    params.drawCallbackAfter = record_device;
+    params.refcon = &log;
+    ASSERT_NE(XPLMRegisterAvionicsCallbacksEx(&params), nullptr);
+    for (int before_result : {1, 0}) {
+        SCOPED_TRACE(before_result == 1 ? "drawn" : "kept from drawing");
+        log = device_calls{{}, before_result};
+        h.run_frames(1);
+        const GLint screen = static_cast<GLint>(h.device_framebuffer(device::g1000_pfd_1));
+        ASSERT_NE(screen, 0);
+        EXPECT_NE(h.device_framebuffer(device::g1000_mfd), 0u) << "a screen of its own";
+        ASSERT_EQ(log.calls.size(), 2u);
+        for (size_t i = 0; i < 2; i++) {
+            EXPECT_EQ(log.calls[i].before, i == 0 ? 1 : 0);
+            EXPECT_EQ(log.calls[i].bound, screen);
+            EXPECT_EQ(log.calls[i].fbo, screen);
+            EXPECT_THAT(log.calls[i].viewport, ElementsAre(0, 0, 1280, 800));
+        }
+        const rgba centre = pixel(static_cast<unsigned>(screen), 640, 100);
+        EXPECT_EQ(centre == (rgba{255, 0, 0, 255}), before_result == 0) << "red only when not drawn over";
+    }
+    EXPECT_EQ(XPLMGetDatai(XPLMFindDataRef("sim/graphics/view/current_gl_fbo")), 0)
+        << "outside the callbacks";
+
+    // Not drawn, or no longer used: no calls.
+    ASSERT_TRUE(h.set_device_drawn(device::g1000_pfd_1, false));
+    log.calls.clear();
+    h.run_frames(1);
+    ASSERT_TRUE(h.load_aircraft({}));
+    h.run_frames(1);
+    EXPECT_TRUE(log.calls.empty());
+    EXPECT_TRUE(h.unexpected_calls().empty());
 }
 
 TEST(draw_without_gl, skips_the_draw_phases_and_says_so_once)

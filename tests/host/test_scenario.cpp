@@ -165,6 +165,41 @@ TEST(scenario, reads_the_simulators_gl_habits)
     EXPECT_TRUE(s.gl.panel_passes.empty());
 }
 
+TEST(scenario, reads_the_simulator_its_aircraft_and_its_devices)
+{
+    EXPECT_EQ(parsed("").simulator, simhost::sim_version::xp12_1);
+    EXPECT_TRUE(parsed("").aircraft.empty()) << "a panel aircraft by default";
+    scenario s = parsed("simulator 11\n"
+                        "aircraft pfd1 mfd:1280x800\n"
+                        "at 1 aircraft none\n"
+                        "at 2 aircraft pfd2:800x600 pfd1\n"
+                        "at 3 device mfd power 0.5\n"
+                        "at 4 device pfd1 drawn off\n");
+    EXPECT_EQ(s.simulator, simhost::sim_version::xp11);
+    auto devices = [](const simhost::aircraft &v) {
+        std::vector<std::tuple<int, int, int>> out;
+        for (const simhost::cockpit_device &d : v)
+            out.emplace_back(static_cast<int>(d.id), d.width, d.height);
+        return out;
+    };
+    EXPECT_THAT(devices(s.aircraft),
+                ElementsAre(std::make_tuple(6, 1024, 768), std::make_tuple(7, 1280, 800)));
+    ASSERT_EQ(s.actions.size(), 4u);
+    EXPECT_EQ(s.actions[0].kind, action_kind::aircraft);
+    EXPECT_TRUE(s.actions[0].devices.empty());
+    EXPECT_THAT(devices(s.actions[1].devices),
+                ElementsAre(std::make_tuple(8, 800, 600), std::make_tuple(6, 1024, 768)));
+    EXPECT_EQ(s.actions[2].kind, action_kind::device_power);
+    EXPECT_EQ(s.actions[2].ratio, 0.5);
+    EXPECT_EQ(s.actions[3].kind, action_kind::device_drawn);
+    EXPECT_FALSE(s.actions[3].on);
+    std::vector<std::string> lines;
+    for (const scenario_action &a : s.actions)
+        lines.push_back(describe(a));
+    EXPECT_THAT(lines, ElementsAre("frame 1: aircraft none", "frame 2: aircraft pfd2:800x600 pfd1",
+                                   "frame 3: device mfd power 0.5", "frame 4: device pfd1 drawn off"));
+}
+
 TEST(scenario, turns_seconds_into_the_nearest_frame_with_the_fps_declared_below)
 {
     scenario s = parsed("at 0.24s enable\n"
@@ -291,7 +326,15 @@ INSTANTIATE_TEST_SUITE_P(
         bad_scenario{"popped_geometry", "popped_geometry boxels", 1, "not 'boxels'"},
         bad_scenario{"popout_delay", "popout_delay 1", 1, "expected 'on' or 'off'"},
         bad_scenario{"os_window_zero", "at 1 osmove 0 5 5", 1, "window must be at least 1"},
-        bad_scenario{"os_resize_to_nothing", "at 1 osresize 1 0 5", 1, "width must be at least 1"}),
+        bad_scenario{"os_resize_to_nothing", "at 1 osresize 1 0 5", 1, "width must be at least 1"},
+        bad_scenario{"simulator_version", "simulator 12.0", 1, "expected '11' or '12.1', not '12.0'"},
+        bad_scenario{"duplicate_aircraft", "aircraft none\naircraft mfd", 2, "duplicate 'aircraft'"},
+        bad_scenario{"unknown_device", "at 1 aircraft gns430", 1, "unknown device 'gns430'"},
+        bad_scenario{"device_twice", "aircraft mfd pfd1 mfd:800x600", 1, "device 'mfd' named twice"},
+        bad_scenario{"device_size", "aircraft pfd1:1280", 1, "'1280' is not <width>x<height>"},
+        bad_scenario{"device_too_large", "aircraft pfd1:5000x800", 1, "device width '5000' is out of range"},
+        bad_scenario{"device_power", "at 1 device mfd power -1", 1, "power ratio '-1' is not a number"},
+        bad_scenario{"device_action", "at 1 device mfd dim", 1, "expected 'power' or 'drawn', not 'dim'"}),
     [](const ::testing::TestParamInfo<bad_scenario> &info) { return std::string(info.param.name); });
 
 TEST(scenario, describes_actions_in_the_words_of_the_file)

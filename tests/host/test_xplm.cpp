@@ -154,6 +154,18 @@ const std::vector<stub_call> &misuses()
          [] { XPLMSetWindowPositioningMode(nullptr, xplm_WindowPopOut, -1); }},
         {"XPLMSetWindowTitle", [] { XPLMSetWindowTitle(nullptr, "t"); }},
         {"XPLMSetWindowResizingLimits", [] { XPLMSetWindowResizingLimits(nullptr, 1, 1, 2, 2); }},
+        {"XPLMGetDatavi", [] { EXPECT_EQ(XPLMGetDatavi(&not_a_handle, outputs, 0, 4), 0); }},
+        {"XPLMRegisterAvionicsCallbacksEx",
+         [] {
+             XPLMCustomizeAvionics_t params{};
+             params.structSize = 40; // neither the 4.0 layout's size nor the 4.1 one's
+             params.deviceId = xplm_device_G1000_MFD;
+             EXPECT_EQ(XPLMRegisterAvionicsCallbacksEx(&params), nullptr);
+         }},
+        {"XPLMUnregisterAvionicsCallbacks", [] { XPLMUnregisterAvionicsCallbacks(&not_a_handle); }},
+        {"XPLMGetAvionicsHandle", [] { EXPECT_EQ(XPLMGetAvionicsHandle(0), nullptr); }},
+        {"XPLMIsAvionicsBound", [] { EXPECT_EQ(XPLMIsAvionicsBound(&not_a_handle), 0); }},
+        {"XPLMGetAvionicsBusVoltsRatio", [] { EXPECT_EQ(XPLMGetAvionicsBusVoltsRatio(nullptr), -1.0f); }},
     };
     return all;
 }
@@ -198,6 +210,82 @@ int no_draw(XPLMDrawingPhase, int, void *)
 {
     return 1;
 }
+
+// The avionics functions: what a handle tells, and which handles are misused.
+int count_calls(XPLMDeviceID, int, void *refcon)
+{
+    ++*static_cast<int *>(refcon);
+    return 1;
+}
+
+TEST(avionics, a_handle_tells_whether_the_aircraft_uses_its_device_and_dies_with_its_registration)
+{
+    simhost::host h;
+    ASSERT_TRUE(h.load_aircraft({{simhost::host::device::g1000_mfd, 1024, 768, 0.5f}}));
+    XPLMAvionicsID mfd = XPLMGetAvionicsHandle(xplm_device_G1000_MFD);
+    XPLMAvionicsID pfd = XPLMGetAvionicsHandle(xplm_device_G1000_PFD_1);
+    EXPECT_EQ(XPLMIsAvionicsBound(mfd), 1);
+    EXPECT_EQ(XPLMGetAvionicsBusVoltsRatio(mfd), 0.5f);
+    EXPECT_EQ(XPLMIsAvionicsBound(pfd), 0);
+    EXPECT_EQ(XPLMGetAvionicsBusVoltsRatio(pfd), -1.0f) << "not bound";
+
+    int calls = 0;
+    // The 4.0 layout: no mouse or key callbacks, the reference right after the draw callbacks.
+    struct {
+        int structSize;
+        XPLMDeviceID deviceId;
+        XPLMAvionicsCallback_f before, after;
+        void *refcon;
+    } v400{sizeof(v400), xplm_device_G1000_MFD, nullptr, count_calls, &calls};
+    XPLMAvionicsID reg = XPLMRegisterAvionicsCallbacksEx(reinterpret_cast<XPLMCustomizeAvionics_t *>(&v400));
+    ASSERT_NE(reg, nullptr);
+    EXPECT_EQ(XPLMIsAvionicsBound(reg), 1);
+    EXPECT_EQ(h.avionics_registration_count(), 1u);
+    EXPECT_TRUE(h.unexpected_calls().empty());
+
+    XPLMUnregisterAvionicsCallbacks(mfd);
+    EXPECT_THAT(h.unexpected_calls(), ElementsAre("XPLMUnregisterAvionicsCallbacks")) << "registers nothing";
+    XPLMUnregisterAvionicsCallbacks(reg);
+    EXPECT_EQ(h.avionics_registration_count(), 0u);
+    EXPECT_EQ(XPLMIsAvionicsBound(reg), 0);
+    XPLMUnregisterAvionicsCallbacks(reg);
+    EXPECT_THAT(h.unexpected_calls(), ElementsAre("XPLMUnregisterAvionicsCallbacks", "XPLMIsAvionicsBound"));
+    EXPECT_EQ(h.unexpected_call_count("XPLMUnregisterAvionicsCallbacks"), 2u);
+}
+
+struct version_case {
+    simhost::host::sim_version version;
+    int xplane, xplm;
+    bool avionics;
+};
+
+class versions : public ::testing::TestWithParam<version_case> {};
+
+TEST_P(versions, report_their_numbers_and_find_the_avionics_functions_only_from_x_plane_12)
+{
+    simhost::host h;
+    h.set_sim_version(GetParam().version);
+    int xplane = 0, xplm = 0;
+    XPLMHostApplicationID app = 0;
+    XPLMGetVersions(&xplane, &xplm, &app);
+    EXPECT_EQ(xplane, GetParam().xplane);
+    EXPECT_EQ(xplm, GetParam().xplm);
+    EXPECT_EQ(app, xplm_Host_XPlane);
+    EXPECT_EQ(XPLMFindSymbol("XPLMGetDatai"), reinterpret_cast<void *>(&XPLMGetDatai));
+    EXPECT_EQ(XPLMFindSymbol("XPLMNoSuchFunction"), nullptr);
+    for (const char *f : {"XPLMRegisterAvionicsCallbacksEx", "XPLMUnregisterAvionicsCallbacks",
+                          "XPLMGetAvionicsHandle", "XPLMIsAvionicsBound", "XPLMGetAvionicsBusVoltsRatio"})
+        EXPECT_EQ(XPLMFindSymbol(f) != nullptr, GetParam().avionics) << f;
+    EXPECT_TRUE(h.unexpected_calls().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(simulators, versions,
+                         ::testing::Values(version_case{simhost::host::sim_version::xp12_1, 12100, 410, true},
+                                           version_case{simhost::host::sim_version::xp11, 11550, 303, false}),
+                         [](const ::testing::TestParamInfo<version_case> &info) {
+                             return info.param.avionics ? std::string("x_plane_12_1")
+                                                        : std::string("x_plane_11");
+                         });
 
 TEST(no_host, implemented_calls_answer_neutrally)
 {

@@ -34,7 +34,7 @@ protected:
                                         }),
                          sc.actions.end());
         ASSERT_TRUE(host.set_frame_rate(sc.fps));
-        ASSERT_TRUE(simhost::apply_desk(host, sc, error)) << error;
+        ASSERT_TRUE(simhost::apply_setup(host, sc, error)) << error;
         host.set_backgrounds(false);
         ASSERT_TRUE(host.init_gl()) << host.error();
     }
@@ -61,7 +61,9 @@ TEST_F(demo_story, every_step_is_done_and_leaves_the_windows_and_settings_the_st
         plugin_messages(),
         IsSupersetOf({"Frame 50 Start Render", "KYV: Setting Monitor 1 to PFD",
                       "KYV: Setting Monitor 2 to MFD", "Attempting KYV Screen Swap",
-                      "Drag Window KYV G1000 PFD 2 Bezelless", "Resize Window KYV G1000 PFD 2 Bezelless"}));
+                      "Drag Window KYV G1000 PFD 2 Bezelless", "Resize Window KYV G1000 PFD 2 Bezelless",
+                      "PFD Picture: Cockpit Device G1000 PFD 1", "MFD Picture: Cockpit Device G1000 MFD"}));
+    EXPECT_EQ(count("PFD2 Picture: Panel (2048, 0)"), 2u) << "at the enable and at the G1000 aircraft";
 
     ASSERT_TRUE(host.disable()) << host.error();
     const std::string cfg = read_file(cfg_path);

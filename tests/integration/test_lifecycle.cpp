@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <regex>
+
+#include "XPLMPlugin.h"
 
 #include "plugin_fixture.h"
 
@@ -102,8 +105,10 @@ TEST_F(lifecycle, messages_from_other_plugins_are_ignored)
 {
     start_and_enable();
     const size_t before = host.debug_strings().size();
-    for (int msg : {101, 102, 103, 104, 105, 106, 107, 108, 0x8000000})
+    // All but the one it reads: the user's aircraft (index 0) loaded.
+    for (int msg : {101, 103, 104, 105, 106, 107, 108, 0x8000000})
         host.send_message(0, msg, nullptr);
+    host.send_message(0, XPLM_MSG_PLANE_LOADED, reinterpret_cast<void *>(intptr_t{1}));
     EXPECT_EQ(host.debug_strings().size(), before);
 }
 

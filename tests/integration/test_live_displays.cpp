@@ -338,3 +338,250 @@ TEST_F(strict_simulator, overlapping_displays_show_the_front_one_whatever_the_de
 }
 
 } // namespace
+
+namespace {
+
+// The simulator's own cockpit devices as a display's picture: on X-Plane 12.1
+// a display whose device the user's aircraft uses shows that device's
+// screen; everywhere else its panel rectangle.
+using device = simhost::host::device;
+using sim_version = simhost::host::sim_version;
+using aircraft = std::vector<simhost::host::cockpit_device>;
+
+// The simulator's own G1000 aircraft: PFD 1 and MFD, no PFD 2.
+const aircraft g1000_aircraft = {{device::g1000_pfd_1}, {device::g1000_mfd}};
+const device devices[] = {device::g1000_pfd_1, device::g1000_mfd, device::g1000_pfd_2};
+
+class cockpit_device_displays : public strict_simulator {
+protected:
+    image device_screen(device d) const
+    {
+        int w = 1024, h = 768;
+        for (const auto &c : flown)
+            if (c.id == d) {
+                w = c.width;
+                h = c.height;
+            }
+        return read_image(host.device_framebuffer(d), 0, 0, w, h);
+    }
+    // Display i (PFD, MFD, PFD2) against its device's screen as the host left it.
+    double off_device(size_t i) const
+    {
+        return mismatch(interior(monitor(i + 1)), device_screen(devices[i]), inner);
+    }
+    double off_panel_of(size_t i) const { return off_panel(i + 1, sources[i]); }
+
+    void fly(const aircraft &a)
+    {
+        flown = a;
+        ASSERT_TRUE(host.load_aircraft(a)) << host.error();
+    }
+    void open_all()
+    {
+        for (const source &s : sources)
+            open(s.d);
+    }
+    bool interior_black(size_t i) const
+    {
+        const image in = interior(monitor(i + 1));
+        for (int y = 0; y < in.height; y += 7)
+            for (int x = 0; x < in.width; x += 7)
+                if (in.at(x, y)[0] != 0 || in.at(x, y)[1] != 0 || in.at(x, y)[2] != 0)
+                    return false;
+        return true;
+    }
+
+    aircraft flown;
+};
+
+struct source_case {
+    const char *name;
+    sim_version version;
+    aircraft flown;
+    std::array<bool, 3> from_device; // PFD, MFD, PFD2
+    std::array<const char *, 3> logged;
+};
+
+class picture_source : public cockpit_device_displays, public ::testing::WithParamInterface<source_case> {};
+
+TEST_P(picture_source, each_display_shows_its_device_where_the_simulator_and_the_aircraft_have_one)
+{
+    const source_case &c = GetParam();
+    host.set_sim_version(c.version);
+    fly(c.flown);
+    start_and_enable();
+    open_all();
+    host.run_frames(1);
+
+    const bool api = c.version == sim_version::xp12_1;
+    EXPECT_EQ(host.avionics_registration_count(), api ? 3u : 0u);
+    EXPECT_EQ(logged("The simulator has no avionics functions: every display shows the panel"), !api);
+    for (size_t i = 0; i < 3; i++) {
+        SCOPED_TRACE(sources[i].d.title);
+        EXPECT_TRUE(logged(c.logged[i]));
+        if (c.from_device[i]) {
+            // Whole, upright and stretched over the content area, whatever its size.
+            EXPECT_LT(off_device(i), 0.005);
+            EXPECT_GT(off_panel_of(i), 0.5);
+            EXPECT_EQ(pixel(host.monitor_framebuffer(i + 1), 16, 750), (rgba{0, 255, 255, 255}))
+                << "the device's mark in the window's top-left corner";
+        } else {
+            EXPECT_LT(off_panel_of(i), 0.0005);
+        }
+    }
+    EXPECT_TRUE(host.unexpected_calls().empty()) << testing::PrintToString(host.unexpected_calls());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    aircraft_and_simulators, picture_source,
+    ::testing::Values(source_case{"a_default_g1000_aircraft",
+                                  sim_version::xp12_1,
+                                  g1000_aircraft,
+                                  {true, true, false},
+                                  {"PFD Picture: Cockpit Device G1000 PFD 1",
+                                   "MFD Picture: Cockpit Device G1000 MFD", "PFD2 Picture: Panel (2048, 0)"}},
+                      source_case{"the_same_aircraft_on_x_plane_11",
+                                  sim_version::xp11,
+                                  g1000_aircraft,
+                                  {false, false, false},
+                                  {"PFD Picture: Panel (0, 2100)", "MFD Picture: Panel (1024, 0)",
+                                   "PFD2 Picture: Panel (2048, 0)"}},
+                      source_case{"a_panel_aircraft",
+                                  sim_version::xp12_1,
+                                  {},
+                                  {false, false, false},
+                                  {"PFD Picture: Panel (0, 2100)", "MFD Picture: Panel (1024, 0)",
+                                   "PFD2 Picture: Panel (2048, 0)"}},
+                      source_case{"device_screens_of_other_sizes",
+                                  sim_version::xp12_1,
+                                  {{device::g1000_pfd_1, 1280, 800},
+                                   {device::g1000_mfd, 800, 600},
+                                   {device::g1000_pfd_2, 1024, 600}},
+                                  {true, true, true},
+                                  {"PFD Picture: Cockpit Device G1000 PFD 1",
+                                   "MFD Picture: Cockpit Device G1000 MFD",
+                                   "PFD2 Picture: Cockpit Device G1000 PFD 2"}}),
+    [](const ::testing::TestParamInfo<source_case> &info) { return info.param.name; });
+
+TEST_F(cockpit_device_displays, the_picture_follows_the_device_and_a_reopened_window_shows_it_at_once)
+{
+    fly(g1000_aircraft);
+    start_and_enable();
+    host.run_frames(1); // the devices' own screens are made
+    const std::set<unsigned> framebuffers = live_framebuffers();
+    open(pfd);
+    host.run_frames(1);
+    const image first = device_screen(device::g1000_pfd_1);
+    EXPECT_LT(off_device(0), 0.0005);
+    EXPECT_EQ(live_framebuffers().size(), framebuffers.size() + 1) << "one for the copy";
+
+    wait_capture_period();
+    host.run_frames(1);
+    ASSERT_GT(mismatch(device_screen(device::g1000_pfd_1), first, {0, 0, display_w, display_h}, 0), 0.0)
+        << "the device's picture moves on";
+    EXPECT_LT(off_device(0), 0.0005) << "and the window with it";
+
+    open(pfd);
+    host.run_frames(1);
+    EXPECT_EQ(live_framebuffers(), framebuffers) << "the copy is released when the window hides";
+    open(pfd);
+    host.run_frames(1);
+    EXPECT_LT(off_device(0), 0.0005) << "reopened: this frame's picture, without waiting for the rate";
+}
+
+TEST_F(cockpit_device_displays, loading_another_aircraft_switches_each_display_to_its_source)
+{
+    fly({});
+    start_and_enable();
+    open_all();
+    host.run_frames(1);
+    const std::array<bool, 3> panel_only{false, false, false}, g1000{true, true, false};
+    for (const auto &[a, from_device] :
+         {std::make_pair(g1000_aircraft, g1000), std::make_pair(aircraft{}, panel_only),
+          std::make_pair(g1000_aircraft, g1000)}) {
+        SCOPED_TRACE(a.empty() ? "a panel aircraft" : "a G1000 aircraft");
+        const size_t lines =
+            count("PFD Picture: Cockpit Device G1000 PFD 1") + count("PFD Picture: Panel (0, 2100)");
+        fly(a);
+        EXPECT_EQ(count("PFD Picture: Cockpit Device G1000 PFD 1") + count("PFD Picture: Panel (0, 2100)"),
+                  lines + 1)
+            << "one line per display at each load";
+        host.run_frames(1);
+        for (size_t i = 0; i < 3; i++) {
+            SCOPED_TRACE(sources[i].d.title);
+            if (from_device[i])
+                EXPECT_LT(off_device(i), 0.0005);
+            else
+                EXPECT_LT(off_panel_of(i), 0.0005);
+        }
+    }
+    EXPECT_EQ(host.avionics_registration_count(), 3u);
+}
+
+TEST_F(cockpit_device_displays, a_device_without_power_shows_black_and_its_picture_comes_back_with_the_power)
+{
+    fly(g1000_aircraft);
+    start_and_enable();
+    open(pfd);
+    host.run_frames(1);
+    ASSERT_LT(off_device(0), 0.0005);
+    // Whether the simulator draws an unpowered screen black or not at all is
+    // not documented: either way the window is black, not the last picture.
+    for (bool drawn : {true, false}) {
+        SCOPED_TRACE(drawn ? "drawn black" : "not drawn");
+        ASSERT_TRUE(host.set_device_drawn(device::g1000_pfd_1, drawn));
+        ASSERT_TRUE(host.set_device_bus_volts(device::g1000_pfd_1, 0));
+        host.run_frames(1);
+        EXPECT_TRUE(interior_black(0));
+        ASSERT_TRUE(host.set_device_drawn(device::g1000_pfd_1, true));
+        ASSERT_TRUE(host.set_device_bus_volts(device::g1000_pfd_1, 1));
+        host.run_frames(1);
+        EXPECT_LT(off_device(0), 0.0005) << "back at the first frame with power";
+    }
+}
+
+TEST_F(cockpit_device_displays, a_device_not_drawn_shows_once_it_is_drawn_and_keeps_its_last_picture_between)
+{
+    aircraft a = g1000_aircraft;
+    a[0].drawn = false;
+    fly(a);
+    start_and_enable();
+    open(pfd);
+    host.run_frames(2);
+    EXPECT_TRUE(interior_black(0)) << "nothing to show yet";
+
+    ASSERT_TRUE(host.set_device_drawn(device::g1000_pfd_1, true));
+    host.run_frames(1);
+    EXPECT_LT(off_device(0), 0.0005);
+    const image last = interior(monitor(1));
+
+    ASSERT_TRUE(host.set_device_drawn(device::g1000_pfd_1, false));
+    wait_capture_period();
+    host.run_frames(3);
+    EXPECT_TRUE(interior(monitor(1)).rgba == last.rgba) << "the last picture, kept";
+
+    ASSERT_TRUE(host.set_device_drawn(device::g1000_pfd_1, true));
+    wait_capture_period();
+    host.run_frames(1);
+    EXPECT_LT(off_device(0), 0.0005) << "live again";
+    EXPECT_FALSE(interior(monitor(1)).rgba == last.rgba) << "a newer picture";
+}
+
+TEST_F(cockpit_device_displays, every_avionics_registration_ends_at_disable_and_comes_back_at_enable)
+{
+    fly(g1000_aircraft);
+    start_and_enable();
+    EXPECT_EQ(host.avionics_registration_count(), 3u);
+    ASSERT_TRUE(host.disable());
+    EXPECT_EQ(host.avionics_registration_count(), 0u);
+    ASSERT_TRUE(host.enable());
+    EXPECT_EQ(host.avionics_registration_count(), 3u) << "registered again, once each";
+    open(mfd);
+    host.run_frames(1);
+    EXPECT_LT(off_device(1), 0.0005);
+    ASSERT_TRUE(host.disable());
+    EXPECT_EQ(host.avionics_registration_count(), 0u);
+    EXPECT_TRUE(host.unexpected_calls().empty()) << testing::PrintToString(host.unexpected_calls());
+}
+
+} // namespace

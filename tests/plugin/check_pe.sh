@@ -2,14 +2,20 @@
 # The Windows plugin (a PE file) exports exactly the five entry points and
 # imports only from Windows' own DLLs, opengl32.dll and XPLM_64.dll; what it
 # imports from XPLM_64.dll is what cmake/XPLM_64.def lists, every one declared
-# by our interface headers. Given an official SDK's XPLM_64.lib, every
-# imported function must be in it too.
-#   check_pe.sh kyv_pop.xpl XPLM_HEADER_DIR XPLM_64.def [XPLM_64.lib]
+# by the interface headers under the version macros the plugin is built with
+# (none of a later version, which would keep it from loading on an older
+# simulator). Given an official SDK's XPLM_64.lib, every imported function
+# must be in it too.
+#   check_pe.sh kyv_pop.xpl XPLM_HEADER_DIR XPLM_64.def CC "XPLM200=1 ... IBM=1" [XPLM_64.lib]
 set -euo pipefail
 xpl="$1"
 headers="$2"
 def_file="$3"
-sdk_lib="${4:-}"
+cc="$4"
+defines="$5"
+sdk_lib="${6:-}"
+. "$(dirname "$0")/declared_functions.sh"
+declared=$(declared_functions "$cc" "$headers" "$defines")
 objdump="${OBJDUMP:-x86_64-w64-mingw32-objdump}"
 
 dump=$("$objdump" -p "$xpl")
@@ -49,8 +55,8 @@ if [ "$xplm" != "$listed" ]; then
   status=1
 fi
 for sym in $xplm; do
-  if ! grep -qw "$sym" "$headers"/XPLM*.h; then
-    echo "imports $sym, which no interface header declares"
+  if ! grep -qx "$sym" <<<"$declared"; then
+    echo "imports $sym, which the interface headers do not declare under $defines"
     status=1
   fi
 done

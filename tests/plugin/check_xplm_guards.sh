@@ -7,14 +7,14 @@ set -euo pipefail
 cc="$1"
 headers="$2"
 
-all_guards=(XPLM200 XPLM210 XPLM300 XPLM301 XPLM302)
+all_guards=(XPLM200 XPLM210 XPLM300 XPLM301 XPLM302 XPLM400 XPLM410)
 declare -A expected=(
   [XPLM200]="XPLMCursorStatus xplm_CursorDefault xplm_CursorHidden xplm_CursorArrow xplm_CursorCustom
     XPLMHandleCursor_f XPLMHandleMouseWheel_f XPLMCreateWindow_t XPLMCreateWindowEx
     decorateAsFloatingWindow layer handleRightClickFunc
     XPLMCommandPhase xplm_CommandBegin xplm_CommandContinue xplm_CommandEnd XPLMCommandRef
     XPLMCommandCallback_f XPLMFindCommand XPLMCommandBegin XPLMCommandEnd XPLMCommandOnce XPLMCreateCommand
-    XPLMRegisterCommandHandler XPLMUnregisterCommandHandler XPLMEnableFeature"
+    XPLMRegisterCommandHandler XPLMUnregisterCommandHandler XPLMEnableFeature XPLMFindSymbol"
   [XPLM210]="XPLMRemoveMenuItem"
   [XPLM300]="XPLMWindowLayer xplm_WindowLayerFlightOverlay xplm_WindowLayerFloatingWindows xplm_WindowLayerModal
     xplm_WindowLayerGrowlNotifications layer handleRightClickFunc
@@ -28,6 +28,15 @@ declare -A expected=(
     xplm_WindowDecorationSelfDecorated xplm_WindowDecorationSelfDecoratedResizable decorateAsFloatingWindow
     xplm_WindowVR XPLMWindowIsInVR"
   [XPLM302]="xplm_Phase_Modern3D"
+  [XPLM400]="XPLMDeviceID xplm_device_G1000_PFD_1 xplm_device_G1000_MFD xplm_device_G1000_PFD_2
+    XPLMAvionicsCallback_f XPLMAvionicsID XPLMCustomizeAvionics_t XPLMRegisterAvionicsCallbacksEx
+    XPLMGetAvionicsHandle XPLMUnregisterAvionicsCallbacks
+    XPLMAvionicsMouse_f XPLMAvionicsMouseWheel_f XPLMAvionicsCursor_f XPLMAvionicsKeyboard_f
+    bezelClickCallback keyboardCallback XPLMIsAvionicsBound XPLMGetAvionicsBusVoltsRatio
+    XPLMGetAvionicsBrightnessRheo"
+  [XPLM410]="XPLMAvionicsMouse_f XPLMAvionicsMouseWheel_f XPLMAvionicsCursor_f XPLMAvionicsKeyboard_f
+    bezelClickCallback keyboardCallback XPLMIsAvionicsBound XPLMGetAvionicsBusVoltsRatio
+    XPLMGetAvionicsBrightnessRheo"
 )
 
 # The names the headers declare with the given macros defined: functions,
@@ -36,8 +45,8 @@ declared() {
   local tu="" h
   for h in "$headers"/XPLM*.h; do tu+="#include \"$(basename "$h")\""$'\n'; done
   printf '%s' "$tu" | "$cc" -E -P -x c -DLIN=1 "$@" -I"$headers" - | tr '\n' ' ' |
-    grep -oE '(XPLM[A-Za-z0-9_]*[[:space:]]*\([^*]|\(\*[[:space:]]*XPLM[A-Za-z0-9_]*|typedef [^;{}(]*XPLM[A-Za-z0-9_]*[[:space:]]*;|\}[[:space:]]*XPLM[A-Za-z0-9_]*[[:space:]]*;|xplm_[A-Za-z0-9_]*[[:space:]]*=|(decorateAsFloatingWindow|layer|handleRightClickFunc)[[:space:]]*;)' |
-    grep -oE '(XPLM|xplm_|decorateAsFloatingWindow|layer|handleRightClickFunc)[A-Za-z0-9_]*' | sort -u
+    grep -oE '(XPLM[A-Za-z0-9_]*[[:space:]]*\([^*]|\(\*[[:space:]]*XPLM[A-Za-z0-9_]*|typedef [^;{}(]*XPLM[A-Za-z0-9_]*[[:space:]]*;|\}[[:space:]]*XPLM[A-Za-z0-9_]*[[:space:]]*;|xplm_[A-Za-z0-9_]*[[:space:]]*=|(decorateAsFloatingWindow|layer|handleRightClickFunc|bezelClickCallback|keyboardCallback)[[:space:]]*;)' |
+    grep -oE '(XPLM|xplm_|decorateAsFloatingWindow|layer|handleRightClickFunc|bezelClickCallback|keyboardCallback)[A-Za-z0-9_]*' | sort -u
 }
 
 defines() {
