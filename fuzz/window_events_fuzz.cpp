@@ -1,6 +1,8 @@
 // Sequences of mouse, right-click and cursor events on the displays' windows,
 // interleaved with toggles, menu choices, frames, operating-system closes and
-// monitor changes, through the real plugin loaded once in the simulator host.
+// monitor changes, through the real plugin loaded once in the simulator host,
+// on a desk the input may choose: the user-interface scale, where the global
+// desktop lies against the operating system's, and where the simulator runs.
 //
 // The plugin is loaded once per process and never unloaded: its coverage
 // counters live in it. Its settings stay in memory across disable and enable,
@@ -60,6 +62,27 @@ const std::vector<std::vector<rect>> layouts = {
     {{0, 768, 1024, 0}, {1024, 1080, 2944, 0}, {2944, 768, 3968, 0}},
 };
 
+// The desk an input may choose, beyond the layout: an input whose first byte
+// has its high bit set begins with it.
+constexpr uint8_t desk_marker = 0x80;
+const int scales[] = {100, 150, 200};
+// Where the operating system's origin lies on the global desktop, in boxels.
+struct offset {
+    int x, y;
+};
+const offset offsets[] = {{0, 0},    {-1920, 0},      {0, 1080},           {1920, -1080},
+                          {-37, 53}, {-65536, 65536}, {1000000, -1000000}, {-3000, -2000}};
+// Full screen on every monitor (the simulator's habit after a layout change),
+// on some of them, or in one window of the operating system.
+enum class sim_on { every_monitor, some_monitors, a_window };
+
+struct desk {
+    int scale = 100;
+    offset origin{0, 0};
+    sim_on on = sim_on::every_monitor;
+    uint8_t pick = 0; // which monitors, or which window
+};
+
 const int extremes[] = {INT_MIN, INT_MIN + 1,          INT_MIN + near_reach, -65536,
                         65536,   INT_MAX - near_reach, INT_MAX - 1,          INT_MAX};
 
@@ -89,6 +112,7 @@ public:
     byte_reader(const uint8_t *data, size_t size) : p_(data), end_(data + size) {}
 
     bool empty() const { return p_ == end_; }
+    uint8_t peek() const { return p_ != end_ ? *p_ : 0; }
     uint8_t u8() { return p_ != end_ ? *p_++ : 0; }
     // Little endian; the low byte is read first.
     uint16_t u16()
@@ -112,16 +136,71 @@ struct point {
     int x, y;
 };
 
+// The desk header: the marker byte's low seven bits d give the scale (d % 3),
+// where the simulator runs (d / 3 % 3) and the offset (d / 9 % 8); a
+// simulator on some monitors or in a window reads one byte more.
+desk read_desk(byte_reader &in)
+{
+    desk d;
+    if ((in.peek() & desk_marker) == 0)
+        return d;
+    const int bits = in.u8() & ~desk_marker;
+    d.scale = scales[bits % 3];
+    d.on = static_cast<sim_on>(bits / 3 % 3);
+    d.origin = offsets[bits / 9 % 8];
+    if (d.on != sim_on::every_monitor)
+        d.pick = in.u8();
+    return d;
+}
+
+// Puts the simulator on the monitors now plugged in as the desk says, and
+// gives its main screen (or its window) in boxels. For some monitors, the
+// pick's low bits are the set (none: the first alone) and its high nibble
+// which of them is the main one; for a window, its low two bits the monitor
+// and the next two how far the window stands in from the monitor's edges,
+// in eighths.
+rect place_simulator(host &h, const desk &d)
+{
+    const std::vector<rect> &os = h.monitors();
+    const int n = static_cast<int>(os.size());
+    switch (d.on) {
+    case sim_on::every_monitor:
+        return h.to_global(os.front());
+    case sim_on::some_monitors: {
+        std::vector<int> set;
+        for (int i = 0; i < n; i++) {
+            if ((d.pick >> i & 1) != 0)
+                set.push_back(i);
+        }
+        if (set.empty())
+            set.push_back(0);
+        const int main = set[static_cast<size_t>(d.pick >> 4) % set.size()];
+        if (!h.set_full_screen(set, main))
+            fuzz_fail("the host refused a full-screen set", h.error());
+        return h.to_global(os[static_cast<size_t>(main)]);
+    }
+    case sim_on::a_window: {
+        const rect &m = os[static_cast<size_t>((d.pick & 3) % n)];
+        const int in_x = m.width() / 8 * (d.pick >> 2 & 3), in_y = m.height() / 8 * (d.pick >> 2 & 3);
+        const rect window{m.left + in_x, m.top - in_y, m.right - in_x, m.bottom + in_y};
+        if (!h.set_windowed(window))
+            fuzz_fail("the host refused the simulator's window", h.error());
+        return h.to_global(window);
+    }
+    }
+    return h.to_global(os.front());
+}
+
 int clamp_to_int(long long v)
 {
     return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
 }
 
 // Where a click on the window lands: popped-out windows take clicks in their
-// operating-system rectangle.
+// operating-system window, as it lies on the global desktop.
 rect clickable(const host::window_info &w)
 {
-    return w.popped_out ? w.os : w.geometry;
+    return w.popped_out ? w.os_in_global : w.geometry;
 }
 
 std::vector<host::window_info> visible_windows(const host &h)
@@ -134,10 +213,12 @@ std::vector<host::window_info> visible_windows(const host &h)
     return out;
 }
 
+// Every monitor plugged in, the simulator's or not, in boxels.
 rect desktop_bounds(const host &h)
 {
-    rect b = h.monitors().front();
-    for (const rect &m : h.monitors()) {
+    rect b = h.to_global(h.monitors().front());
+    for (const rect &os : h.monitors()) {
+        const rect m = h.to_global(os);
         b.left = std::min(b.left, m.left);
         b.bottom = std::min(b.bottom, m.bottom);
         b.right = std::max(b.right, m.right);
@@ -158,15 +239,16 @@ point near_window(const rect &r, byte_reader &in)
     return {clamp_to_int(xs[anchor % 3] + dx), clamp_to_int(ys[anchor / 3] + dy)};
 }
 
-// Mostly near a shown window's corners and edges, sometimes anywhere on or
-// around the desktop, sometimes at the ends of the integer range.
-point read_point(const host &h, byte_reader &in)
+// Mostly near a shown window's corners and edges (or the simulator's main
+// screen, `home`), sometimes anywhere on or around the desktop, sometimes at
+// the ends of the integer range.
+point read_point(const host &h, byte_reader &in, const rect &home)
 {
     const uint8_t kind = in.u8() % 8;
     if (kind < 5) {
         const std::vector<host::window_info> shown = visible_windows(h);
         const uint8_t pick = in.u8();
-        const rect r = shown.empty() ? h.monitors().front() : clickable(shown[pick % shown.size()]);
+        const rect r = shown.empty() ? home : clickable(shown[pick % shown.size()]);
         return near_window(r, in);
     }
     if (kind == 5) {
@@ -236,6 +318,13 @@ struct hands {
     bool right = false;
 };
 
+// What an input set up and holds as it runs.
+struct input_state {
+    desk d;
+    rect home; // the simulator's main screen, or its window, in boxels
+    hands held;
+};
+
 void run_command(host &h, byte_reader &in, int step)
 {
     const uint8_t b = in.u8();
@@ -279,9 +368,9 @@ void close_os_window(host &h, byte_reader &in)
 }
 
 // Press, move in a few steps by a distance of up to 32767 boxels each way, release.
-void drag(host &h, byte_reader &in, hands &held)
+void drag(host &h, byte_reader &in, input_state &st)
 {
-    const point from = read_point(h, in);
+    const point from = read_point(h, in, st.home);
     const int dx = in.i16(), dy = in.i16();
     const int steps = 1 + in.u8() % 8;
     h.mouse_down(from.x, from.y);
@@ -290,57 +379,57 @@ void drag(host &h, byte_reader &in, hands &held)
                      clamp_to_int(from.y + static_cast<long long>(dy) * i / steps));
     }
     h.mouse_up(h.mouse_x(), h.mouse_y());
-    held.left = false;
+    st.held.left = false;
 }
 
-void run_operation(host &h, byte_reader &in, hands &held, int step)
+void run_operation(host &h, byte_reader &in, input_state &st, int step)
 {
     const uint8_t code = in.u8() % op_count;
     switch (code) {
     case op_move:
     case op_move_again: {
-        const point p = read_point(h, in);
+        const point p = read_point(h, in, st.home);
         h.mouse_move(p.x, p.y);
         break;
     }
     case op_down: {
-        const point p = read_point(h, in);
+        const point p = read_point(h, in, st.home);
         h.mouse_down(p.x, p.y);
-        held.left = true;
+        st.held.left = true;
         break;
     }
     case op_up: {
-        const point p = read_point(h, in);
+        const point p = read_point(h, in, st.home);
         h.mouse_up(p.x, p.y);
-        held.left = false;
+        st.held.left = false;
         break;
     }
     case op_click: {
-        const point p = read_point(h, in);
+        const point p = read_point(h, in, st.home);
         h.click(p.x, p.y);
-        held.left = false;
+        st.held.left = false;
         break;
     }
     case op_right_down: {
-        const point p = read_point(h, in);
+        const point p = read_point(h, in, st.home);
         h.right_down(p.x, p.y);
-        held.right = true;
+        st.held.right = true;
         break;
     }
     case op_right_up: {
-        const point p = read_point(h, in);
+        const point p = read_point(h, in, st.home);
         h.right_up(p.x, p.y);
-        held.right = false;
+        st.held.right = false;
         break;
     }
     case op_right_click: {
-        const point p = read_point(h, in);
+        const point p = read_point(h, in, st.home);
         h.right_click(p.x, p.y);
-        held.right = false;
+        st.held.right = false;
         break;
     }
     case op_wheel: {
-        const point p = read_point(h, in);
+        const point p = read_point(h, in, st.home);
         const uint8_t b = in.u8();
         h.mouse_wheel(p.x, p.y, b & 1, static_cast<int8_t>(b & 0xfe) / 2);
         break;
@@ -361,11 +450,13 @@ void run_operation(host &h, byte_reader &in, hands &held, int step)
         close_os_window(h, in);
         break;
     case op_layout:
+        // The simulator goes on running where the desk says, on what is left.
         if (!h.set_monitors(layouts[in.u8() % layouts.size()]))
             fuzz_fail("the host refused a monitor layout", h.error());
+        st.home = place_simulator(h, st.d);
         break;
     case op_drag:
-        drag(h, in, held);
+        drag(h, in, st);
         break;
     default:
         break;
@@ -437,24 +528,30 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     host &h = simulator();
-    if (!h.set_monitors(layouts.front()))
-        fuzz_fail("the host refused the desk's monitors", h.error());
+    byte_reader in(data, size);
+    input_state st;
+    st.d = read_desk(in);
+    // Every input sets the whole desk: no crash file could reproduce one left
+    // by the input before.
+    if (!h.set_monitors(layouts.front()) || !h.set_ui_scale(st.d.scale))
+        fuzz_fail("the host refused the desk", h.error());
+    h.set_desktop_offset(st.d.origin.x, st.d.origin.y);
+    st.home = place_simulator(h, st.d);
     // The mouse would otherwise stay where the last input left it, which no
     // crash file could reproduce; the plugin's settings carry over by design.
-    h.mouse_move(960, 540);
+    h.mouse_move(clamp_to_int((static_cast<long long>(st.home.left) + st.home.right) / 2),
+                 clamp_to_int((static_cast<long long>(st.home.bottom) + st.home.top) / 2));
     if (!h.enable())
         fuzz_fail("the plugin could not be enabled", h.error());
     h.run_frames(startup_frames);
     check_host(h, "after the start-up", 0);
 
-    byte_reader in(data, size);
-    hands held;
     for (int step = 1; step <= max_operations && !in.empty(); step++) {
-        run_operation(h, in, held, step);
+        run_operation(h, in, st, step);
         check_host(h, "after an operation", step);
     }
 
-    release_everything(h, held);
+    release_everything(h, st.held);
     check_host(h, "after letting go", max_operations + 1);
     if (!h.disable())
         fuzz_fail("the plugin could not be disabled", h.error());

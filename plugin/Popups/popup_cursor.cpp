@@ -61,7 +61,7 @@ XPLMCursorStatus popup_cursor(XPLMWindowID win, int x, int y, void *ref)
     const auto *pup = static_cast<const popup *>(ref);
     if (pup == nullptr || win == nullptr)
         return xplm_CursorDefault;
-    const window_point p = window_point_of(win, x, y);
+    const window_point p = window_point_of(pup, win, x, y);
     // On the edge row or outside, the simulator's own cursor.
     if (p.dl <= 0 || p.dr <= 0 || p.dt <= 0 || p.db <= 0)
         return xplm_CursorDefault;

@@ -2,6 +2,7 @@
 
 #include "device_capture.h"
 #include "popupSystem.h"
+#include "popup_content.h"
 #include "popup_window.h"
 #include "scr_cap.h"
 
@@ -14,9 +15,9 @@ struct quad {
     vect2_t size;
 };
 
-// The part of the window the display fills, in window coordinates.
+// The content rectangle as a corner and a size, in window coordinates.
 struct content_area {
-    int left, bottom, w, h;
+    double left, bottom, w, h;
 
     quad place(double px, double py, double pw, double ph) const
     {
@@ -33,12 +34,9 @@ void popup_window_draw(XPLMWindowID win, void *ref)
     win_resize_ctl_update(&pup->resize_ctl, win);
     int left = 0, top = 0, right = 0, bottom = 0;
     XPLMGetWindowGeometry(win, &left, &top, &right, &bottom);
-
-    const int content_w = right - left;
-    const int content_h = pup->keys->fill_window->get() != 0
-                              ? top - bottom
-                              : static_cast<int>(pup->height / pup->width * content_w);
-    const content_area area{left, bottom, content_w, content_h};
+    const content_rect c = popup_content_rect(pup, left, top, right, bottom);
+    const double c_left = c.left, c_bottom = c.bottom;
+    const content_area area{c_left, c_bottom, c.right - c_left, c.top - c_bottom};
 
     if (device_capture_active(pup)) {
         const capture_region &r = pup->device.picture;
@@ -58,7 +56,7 @@ void popup_window_draw(XPLMWindowID win, void *ref)
     }
     // Over the content, stretched to the whole content area.
     if (pup->mtcr != nullptr)
-        mt_cairo_render_draw(pup->mtcr, VECT2(left, bottom), VECT2(content_w, content_h));
+        mt_cairo_render_draw(pup->mtcr, VECT2(area.left, area.bottom), VECT2(area.w, area.h));
 }
 
 void popup_bezel_render(cairo_t *cr, unsigned, unsigned, void *ref)

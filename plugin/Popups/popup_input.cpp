@@ -86,7 +86,7 @@ int popup_mouse_click(XPLMWindowID win, int x, int y, XPLMMouseStatus status, vo
     auto *pup = static_cast<popup *>(ref);
     if (pup == nullptr || win == nullptr)
         return 1;
-    const window_point p = window_point_of(win, x, y);
+    const window_point p = window_point_of(pup, win, x, y);
     const bool popped_out = XPLMWindowIsPoppedOut(win) != 0;
 
     // A release always lets go of a hot-spot's command, wherever it falls,

@@ -10,11 +10,12 @@
 
 void popup_drag(XPLMWindowID win, int x, int y, XPLMMouseStatus status, popup *pup)
 {
-    const window_point p = window_point_of(win, x, y);
+    const window_point p = window_point_of(pup, win, x, y);
     switch (status) {
     case xplm_MouseDown:
-        pup->grab_dx = p.dl;
-        pup->grab_dy = p.db;
+        // From the window's corner, not the content's: the window moves.
+        pup->grab_dx = saturate(int64_t{x} - p.left);
+        pup->grab_dy = saturate(int64_t{y} - p.bottom);
         pup->dragging = 1;
         break;
     case xplm_MouseDrag: {

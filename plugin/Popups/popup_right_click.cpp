@@ -54,7 +54,7 @@ int popup_right_click(XPLMWindowID win, int x, int y, XPLMMouseStatus status, vo
     auto *pup = static_cast<popup *>(ref);
     if (status != xplm_MouseDown || pup == nullptr || win == nullptr)
         return 0;
-    const window_point p = window_point_of(win, x, y);
+    const window_point p = window_point_of(pup, win, x, y);
     if (top_left_corner(p))
         save_monitor(pup, p);
     else if (top_right_corner(p))

@@ -1,22 +1,26 @@
 #pragma once
 
 // Where a mouse point lies in a display's window: its distances from the
-// window's edges, the zones the controls occupy along them, and the
-// display pixel under it.
+// edges of the content the window shows, the zones the controls occupy along
+// them, and the display pixel under it.
 
 #include "XPLMDisplay.h"
 
+#include "popup_content.h"
+
 struct popup;
 
-// Distances in boxels from the left, right, top and bottom edges, negative
-// beyond an edge; the rectangle as XPLMGetWindowGeometry reports it.
+// The window rectangle as XPLMGetWindowGeometry reports it, the content
+// rectangle inside it, and the distances in boxels from the content's left,
+// right, top and bottom edges, negative beyond an edge.
 struct window_point {
     int left, top, right, bottom;
+    content_rect content;
     int x, y;
     int dl, dr, dt, db;
 };
 
-window_point window_point_of(XPLMWindowID win, int x, int y);
+window_point window_point_of(const popup *pup, XPLMWindowID win, int x, int y);
 
 // A control zone reaches 49 boxels in from an edge; the edge row itself is
 // outside it.
@@ -32,7 +36,7 @@ inline bool in_zone(int d, int depth = zone_depth)
     return d >= 1 && d <= depth;
 }
 
-// The 49 x 49 squares inside the window's corners.
+// The 49 x 49 squares inside the content's corners.
 inline bool top_left_corner(const window_point &p)
 {
     return in_zone(p.dl) && in_zone(p.dt);
@@ -54,7 +58,7 @@ inline bool bottom_right_corner(const window_point &p)
 }
 
 // The display pixel under a window point: origin top-left, y down, over the
-// whole window rectangle.
+// content rectangle.
 struct display_point {
     double px, py;
 };

@@ -5,6 +5,8 @@
 #include <acfutils/assert.h>
 #include <acfutils/glew.h>
 
+#include "capture_rate.h"
+
 namespace {
 
 // The texture the region's pixels land in: the source size, no data yet.
@@ -53,10 +55,7 @@ void scr_cap_update(capture_region *region, bool visible, uint64_t now_us)
 
 void scr_cap_capture(capture_region *region, uint64_t now_us)
 {
-    // Unsigned: a counter that wrapped gives a huge difference, so the
-    // capture is due at once rather than never. A rate of 0 never is.
-    const double since = static_cast<double>(now_us - region->last_capture_us);
-    if (1000000.0 / region->rate > since)
+    if (!capture_due(region->tex != 0, region->last_capture_us, region->rate, now_us))
         return;
 
     GLint previous = 0;

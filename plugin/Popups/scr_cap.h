@@ -14,8 +14,9 @@
 // released while it is not. A region with its own draw_fn is left alone.
 void scr_cap_update(capture_region *region, bool visible, uint64_t now_us);
 
-// Copies the region from the framebuffer the simulator has bound, at most
-// `rate` times per second. Creates the texture and framebuffer on first use.
+// Copies the region from the framebuffer the simulator has bound when
+// capture_due says so: at once while it has no texture, then at most `rate`
+// times per second. Creates the texture and framebuffer on first use.
 void scr_cap_capture(capture_region *region, uint64_t now_us);
 
 // Makes the region's texture (src_w x src_h) and the framebuffer that writes

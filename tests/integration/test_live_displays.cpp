@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <thread>
 
@@ -137,45 +138,82 @@ TEST_F(live_displays, the_strip_along_the_top_of_the_content_area_holds_no_panel
                 << "at " << x << ", " << 764 + y;
 }
 
+// The PFD full screen on a second monitor of the given size, without the
+// overlay so that every pixel shown is the display's or nothing.
 class live_display_shapes : public plugin_fixture {
 protected:
     void SetUp() override
     {
         plugin_fixture::SetUp();
         std::filesystem::remove(plugin_dir + "/resources/popup/nobezel.png");
-        ASSERT_TRUE(host.set_monitors({{0, 1080, 1920, 0}, {1920, 1024, 3200, 0}}));
         host.set_backgrounds(false);
-        ASSERT_TRUE(host.init_gl());
     }
 
-    image shown_on_1280_by_1024(int fill_window)
+    image shown_on(int w, int h, int fill_window)
     {
+        EXPECT_TRUE(host.set_monitors({{0, 1080, 1920, 0}, {1920, h, 1920 + w, 0}}));
+        EXPECT_TRUE(host.init_gl());
         write_settings({{"pfd_nbzl_monitor_start", 1}, {"pfd_nbzl_fill_window", fill_window}});
         start_and_enable();
         host.command(pfd.command, simhost::host::press::once);
         host.run_frames(1);
-        return read_image(host.monitor_framebuffer(1), 0, 0, 1280, 1024);
+        return read_image(host.monitor_framebuffer(1), 0, 0, w, h);
     }
     image pfd_source() const { return read_image(host.panel_framebuffer(), 0, 2100, display_w, display_h); }
 };
 
 TEST_F(live_display_shapes, fill_window_stretches_the_display_over_the_whole_window)
 {
-    const image shown = shown_on_1280_by_1024(1);
+    const image shown = shown_on(1280, 1024, 1);
     EXPECT_LT(mismatch(shown, pfd_source(), display_quad(1280, 1024)), 0.005);
     EXPECT_EQ(pixel(host.monitor_framebuffer(1), 16, 1017), magenta) << "the mark near the window's top";
 }
 
-TEST_F(live_display_shapes, without_fill_window_the_display_keeps_its_shape_at_the_bottom_of_the_window)
+// Without fill_window, on a monitor of each shape: where the content lies.
+struct shape_case {
+    const char *name;
+    int w, h;                       // the monitor, and so the window
+    int left, content_w, content_h; // the content rectangle, its bottom at 0
+};
+
+class display_shape : public live_display_shapes, public ::testing::WithParamInterface<shape_case> {};
+
+TEST_P(display_shape, without_fill_window_the_display_is_whole_in_its_shape_and_mouse_and_picture_agree)
 {
-    const image shown = shown_on_1280_by_1024(0);
-    // 1280 x 768 / 1024 = 960 rows of content; 955.2 of them show the display.
-    EXPECT_LT(mismatch(shown, pfd_source(), display_quad(1280, 960)), 0.005);
+    const shape_case &c = GetParam();
+    const image shown = shown_on(c.w, c.h, 0);
+    const quad_place q = display_quad(c.content_w, c.content_h);
+    EXPECT_LT(mismatch(shown, pfd_source(), {static_cast<double>(c.left), 0, q.w, q.h}), 0.005);
     const unsigned fbo = host.monitor_framebuffer(1);
-    EXPECT_EQ(pixel(fbo, 16, 954), magenta);
-    for (int y = 955; y < 1024; y++)
-        EXPECT_EQ(pixel(fbo, 640, y), black) << "row " << y << " lies above the content area";
+    // The last row whose centre the display covers.
+    const int top_row = static_cast<int>(std::lround(q.h)) - 1;
+    // The mark in the display's top rows (the very top row blends at the texture's edge).
+    EXPECT_EQ(pixel(fbo, c.left + 16, top_row - 4), magenta) << "the display's top is seen";
+    for (int y = top_row + 1; y < c.h; y++)
+        EXPECT_EQ(pixel(fbo, c.left + c.content_w / 2, y), black) << "row " << y << " lies above the display";
+    for (int y : {0, c.h / 2, c.h - 1}) {
+        for (int x : {c.left - 1, c.left + c.content_w}) {
+            if (x >= 0 && x < c.w) {
+                EXPECT_EQ(pixel(fbo, x, y), black) << x << ", " << y << " lies beside the display";
+            }
+        }
+    }
+
+    // The mouse meets the display where it is drawn: its centre, then its close button.
+    const int x0 = 1920 + c.left;
+    host.click(x0 + c.content_w / 2, c.content_h / 2);
+    EXPECT_EQ(plugin_messages().back(), "Click at 512.00 384.00");
+    host.click(x0 + 10, c.content_h - 10);
+    EXPECT_FALSE(window(pfd.title)->visible) << "closed by the display's top-left corner";
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    shapes, display_shape,
+    // 1280 x 768 / 1024 = 960 rows; 1080 x 1024 / 768 = 1440 columns, centred.
+    ::testing::Values(shape_case{"five_by_four_at_the_bottom_edge", 1280, 1024, 0, 1280, 960},
+                      shape_case{"sixteen_by_nine_full_height_centred", 1920, 1080, 240, 1440, 1080},
+                      shape_case{"twenty_one_by_nine_full_height_centred", 2560, 1080, 560, 1440, 1080}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(live_displays, the_window_follows_the_panel_only_in_passes_that_render_it)
 {

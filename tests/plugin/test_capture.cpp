@@ -133,6 +133,27 @@ TEST_F(capture, a_region_is_captured_once_a_full_period_has_passed)
     EXPECT_EQ(r.last_capture_us, 5u);
 }
 
+TEST_F(capture, a_region_closed_and_reopened_within_a_period_is_captured_at_once_then_at_the_rate)
+{
+    capture_region &r = region();
+    const uint64_t t0 = 1000000;
+    scr_cap_update(&r, true, t0);
+    // Frames that take no time: the close and the reopen fall in the same
+    // microsecond as the first capture.
+    scr_cap_update(&r, false, t0);
+    ASSERT_EQ(r.tex, 0u);
+    scr_cap_update(&r, true, t0);
+    ASSERT_NE(r.tex, 0u) << "the reopened window has its picture at once";
+    unsigned char px[4];
+    read_texel(r, 5, 767 - 5, px);
+    EXPECT_EQ(std::vector<int>(px, px + 3), (std::vector<int>{255, 0, 255})) << "the display's mark";
+
+    scr_cap_update(&r, true, t0 + 49999);
+    EXPECT_EQ(r.last_capture_us, t0) << "the rate holds from then on";
+    scr_cap_update(&r, true, t0 + 50000);
+    EXPECT_EQ(r.last_capture_us, t0 + 50000);
+}
+
 TEST_F(capture, a_region_with_rate_0_is_never_captured_and_draws_nothing)
 {
     capture_region &r = region();
@@ -239,6 +260,11 @@ TEST_F(capture_pass, captures_shown_displays_only_and_releases_them_once_hidden)
     EXPECT_EQ(pfd_popup.regions[0].tex, 0u);
     EXPECT_EQ(pfd_popup.regions[0].fbo, 0u);
     EXPECT_EQ(pfd_popup.mtcr, nullptr) << "the hidden window's overlay renderer is finished";
+
+    // Shown again well within the capture period of the first pass.
+    XPLMSetWindowIsVisible(pfd_popup.win, 1);
+    pass();
+    EXPECT_NE(pfd_popup.regions[0].tex, 0u) << "a reopened display is captured at its first pass";
 }
 
 TEST_F(capture_pass, a_display_whose_rate_is_0_shows_no_texture_ever)
