@@ -6,6 +6,7 @@
 #include <acfutils/glew.h>
 #include <acfutils/log.h>
 
+#include "capture_rate.h"
 #include "perf_clock.h"
 #include "scr_cap.h"
 
@@ -69,9 +70,7 @@ void copy_screen(device_feed &f, uint64_t now_us)
         return;
     if (r.tex != 0 && (r.src_w != w || r.src_h != h))
         scr_cap_release(&r);
-    // A display with no picture yet takes one at once; the rate limits the rest.
-    // Unsigned: a counter that wrapped makes the copy due at once.
-    if (r.tex != 0 && static_cast<double>(now_us - r.last_capture_us) < 1000000.0 / r.rate)
+    if (!capture_due(r.tex != 0, r.last_capture_us, r.rate, now_us))
         return;
 
     const saved_bindings keep;
