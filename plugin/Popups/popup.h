@@ -21,6 +21,7 @@
 
 #include "avionics_api.h"
 #include "config.h"
+#include "picture_watch.h"
 
 // A clickable rectangle of a display, in display pixels (origin top-left,
 // y down): a single command, or a knob whose halves fire one of two.
@@ -83,6 +84,7 @@ struct popup {
     std::vector<hotspot *> hotspots;
     capture_region *regions;
     device_feed device;
+    picture_watch watch; // whether the shown window gets pictures
     cairo_source *cairo_src;
     bool use_capture;
     std::string cmd_name;

@@ -1,6 +1,7 @@
 // Drawing a display's window: the content area, then the overlay over it.
 
 #include "device_capture.h"
+#include "picture_watch.h"
 #include "popupSystem.h"
 #include "popup_content.h"
 #include "popup_window.h"
@@ -32,6 +33,7 @@ void popup_window_draw(XPLMWindowID win, void *ref)
     popup *pup = static_cast<popup *>(ref);
     // First, so the geometry read below is the corrected one.
     win_resize_ctl_update(&pup->resize_ctl, win);
+    popup_watch_picture(pup);
     int left = 0, top = 0, right = 0, bottom = 0;
     XPLMGetWindowGeometry(win, &left, &top, &right, &bottom);
     const content_rect c = popup_content_rect(pup, left, top, right, bottom);

@@ -622,4 +622,65 @@ TEST_F(cockpit_device_displays, every_avionics_registration_ends_at_disable_and_
     EXPECT_TRUE(host.unexpected_calls().empty()) << testing::PrintToString(host.unexpected_calls());
 }
 
+// A shown window that gets no picture for two seconds says so, with the
+// likely reasons for the source it shows: once, and again only after a
+// picture came and went. Simulated seconds, ten frames each.
+struct silence_case {
+    const char *name;
+    aircraft flown;
+    const char *line;
+};
+
+class silent_display : public cockpit_device_displays, public ::testing::WithParamInterface<silence_case> {
+protected:
+    void feed(bool on)
+    {
+        if (GetParam().flown.empty())
+            host.set_panel_passes(on ? std::vector<int>{1, 2} : std::vector<int>{1});
+        else
+            ASSERT_TRUE(host.set_device_drawn(device::g1000_pfd_1, on));
+    }
+};
+
+TEST_P(silent_display, says_so_once_and_again_only_after_a_picture_came_and_went)
+{
+    const silence_case &c = GetParam();
+    ASSERT_TRUE(host.set_frame_rate(10));
+    fly(c.flown);
+    feed(false);
+    start_and_enable();
+    open(pfd);
+    host.run_frames(15);
+    EXPECT_EQ(count(c.line), 0u) << "not before two seconds";
+    host.run_frames(10);
+    EXPECT_EQ(count(c.line), 1u);
+
+    open(pfd);
+    host.run_frames(1);
+    open(pfd);
+    host.run_frames(30);
+    EXPECT_EQ(count(c.line), 1u) << "closed and reopened with no picture between: said once";
+
+    feed(true);
+    host.run_frames(1);
+    feed(false);
+    host.run_frames(15);
+    EXPECT_EQ(count(c.line), 1u) << "a picture came: two seconds more";
+    host.run_frames(10);
+    EXPECT_EQ(count(c.line), 2u) << "and went";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    sources, silent_display,
+    ::testing::Values(silence_case{"the_panel_without_a_lit_pass",
+                                   {},
+                                   "PFD Picture: none for 2 seconds; the view may have no lit panel pass (a "
+                                   "2-D panel view, or none drawn yet), or the aircraft draws no G1000 at "
+                                   "panel (0, 2100)"},
+                      silence_case{
+                          "a_device_not_drawn", g1000_aircraft,
+                          "PFD Picture: none for 2 seconds; the G1000 PFD 1 may not be drawn in this "
+                          "view, may have no power, or the aircraft draws nothing on it"}),
+    [](const ::testing::TestParamInfo<silence_case> &info) { return info.param.name; });
+
 } // namespace
