@@ -333,12 +333,12 @@ TEST_F(strict_simulator, a_display_closed_and_reopened_shows_its_picture_and_ove
 
     for (int round = 1; round <= 3; round++) {
         SCOPED_TRACE("round " + std::to_string(round));
+        // Frames that take no time: the close and the reopen fit in one capture period.
         open(pfd);
         host.run_frames(1);
         open(pfd);
-        wait_capture_period();
         host.run_frames(1);
-        EXPECT_LT(off_panel(1, sources[0]), 0.0005) << "the display's picture";
+        EXPECT_LT(off_panel(1, sources[0]), 0.0005) << "the display's picture, from the first frame";
         EXPECT_EQ(pixel(fbo, 0, 384), frame_left) << "the overlay's frame";
         EXPECT_EQ(pixel(fbo, 512, 767), strip_top) << "the overlay's top strip";
     }
