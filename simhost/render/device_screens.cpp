@@ -2,20 +2,13 @@
 
 #include "gl/gl_state.h"
 
-#include <cairo.h>
+#include "render/cairo_ptr.h"
 
 #include <cstdio>
 
 namespace simhost::detail {
 
 namespace {
-
-struct surface_deleter {
-    void operator()(cairo_surface_t *s) const { cairo_surface_destroy(s); }
-};
-struct cairo_deleter {
-    void operator()(cairo_t *cr) const { cairo_destroy(cr); }
-};
 
 // Pure cyan is the orientation mark's alone, as pure magenta is the panel's.
 const double teal[3] = {0 / 255.0, 84 / 255.0, 96 / 255.0};
@@ -67,9 +60,8 @@ void paint_static(cairo_t *cr, const char *name, int w, int h)
 
 unsigned make_face(const char *name, int w, int h, std::string &error)
 {
-    std::unique_ptr<cairo_surface_t, surface_deleter> surface(
-        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h));
-    std::unique_ptr<cairo_t, cairo_deleter> cr(cairo_create(surface.get()));
+    cairo_surface_ptr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h));
+    cairo_ptr cr(cairo_create(surface.get()));
     if (cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS) {
         error = std::string("device screen: ") + cairo_status_to_string(cairo_status(cr.get()));
         return 0;

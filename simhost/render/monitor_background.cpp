@@ -2,7 +2,7 @@
 
 #include "gl/gl_state.h"
 
-#include <cairo.h>
+#include "render/cairo_ptr.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -11,13 +11,6 @@
 namespace simhost::detail {
 
 namespace {
-
-struct surface_deleter {
-    void operator()(cairo_surface_t *s) const { cairo_surface_destroy(s); }
-};
-struct cairo_deleter {
-    void operator()(cairo_t *cr) const { cairo_destroy(cr); }
-};
 
 void paint(cairo_t *cr, int width, int height, const std::string &caption)
 {
@@ -73,9 +66,8 @@ bool monitor_background::create(int width, int height, const std::string &captio
         return false;
     }
 
-    std::unique_ptr<cairo_surface_t, surface_deleter> surface(
-        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
-    std::unique_ptr<cairo_t, cairo_deleter> cr(cairo_create(surface.get()));
+    cairo_surface_ptr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+    cairo_ptr cr(cairo_create(surface.get()));
     if (cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS) {
         error = std::string("monitor background: ") + cairo_status_to_string(cairo_status(cr.get()));
         return false;

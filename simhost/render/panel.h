@@ -3,7 +3,7 @@
 // The panel the simulator renders each frame and the plugin copies its
 // displays out of: three synthetic glass displays in one framebuffer.
 
-#include <cairo.h>
+#include "render/cairo_ptr.h"
 
 #include <array>
 #include <cstddef>
@@ -46,14 +46,7 @@ public:
     static const face *faces(size_t &count);
 
 private:
-    struct surface_deleter {
-        void operator()(cairo_surface_t *s) const { cairo_surface_destroy(s); }
-    };
-    struct cairo_deleter {
-        void operator()(cairo_t *cr) const { cairo_destroy(cr); }
-    };
-    using surface_ptr = std::unique_ptr<cairo_surface_t, surface_deleter>;
-    using cairo_ptr = std::unique_ptr<cairo_t, cairo_deleter>;
+    using surface_ptr = cairo_surface_ptr;
 
     // What never moves is drawn once into cache; each frame paints it into
     // work, adds the moving parts and uploads work.

@@ -2,7 +2,7 @@
 
 #include "gl/gl_state.h"
 
-#include <cairo.h>
+#include "render/cairo_ptr.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -12,10 +12,6 @@
 namespace simhost::detail {
 
 namespace {
-
-struct surface_deleter {
-    void operator()(cairo_surface_t *s) const { cairo_surface_destroy(s); }
-};
 
 uint32_t premultiplied_argb(const unsigned char *p)
 {
@@ -82,8 +78,7 @@ bool write_png(const std::string &path, const unsigned char *rgba, int w, int h,
         error = buf + path;
         return false;
     }
-    std::unique_ptr<cairo_surface_t, surface_deleter> surface(
-        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h));
+    cairo_surface_ptr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h));
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
         error = "cannot make a " + std::to_string(w) + "x" + std::to_string(h) + " image for " + path + ": " +
                 cairo_status_to_string(cairo_surface_status(surface.get()));
