@@ -126,9 +126,9 @@ void device_capture_start(popup *pup, const avionics::api &api)
     if (api.usable() && f.fbo_ref != nullptr && f.viewport_ref != nullptr) {
         f.handle = api.get_handle(f.device);
         avionics::customize params{};
-        params.struct_size = sizeof(params);
-        params.device = f.device;
-        params.after = device_capture_after_draw;
+        params.structSize = sizeof(params);
+        params.deviceId = f.device;
+        params.drawCallbackAfter = device_capture_after_draw;
         params.refcon = pup;
         f.registration = api.register_callbacks(&params);
         if (f.registration == nullptr)
