@@ -39,17 +39,13 @@ echo "sanitize: AddressSanitizer + UndefinedBehaviorSanitizer + LeakSanitizer, w
 configure_and_build build-asan address,undefined -DKYV_FUZZ=ON
 export ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1
 export UBSAN_OPTIONS=print_stacktrace=1
-export LSAN_OPTIONS="suppressions=$root/tests/sanitizers/lsan.supp"
-asan_log="build-asan/ctest-output.log"
-if ! ctest --test-dir build-asan --output-on-failure -j"$test_jobs" --timeout 300 --output-log "$asan_log"; then
-    # LeakSanitizer's tracer, which stops every thread to scan for leaks at
-    # exit, itself crashes now and then on a loaded machine ("LeakSanitizer
-    # has encountered a fatal error"): that says nothing of the code. Only
-    # then are the failed tests run once more, and their second run decides.
-    grep -q "LeakSanitizer has encountered a fatal error" "$asan_log" || exit 1
-    echo "sanitize: LeakSanitizer itself failed in a test above; running the failed tests once more"
-    ctest --test-dir build-asan --output-on-failure --timeout 300 --rerun-failed
-fi
+# The GL driver's dynamic TLS garbles the record that the __tls_get_addr hook
+# keeps (clang 14), and LeakSanitizer's tracer then crashes reading it at exit
+# ("LeakSanitizer has encountered a fatal error"). Without the hook the leak
+# check still finds those blocks: they are heap blocks the thread's own TLS
+# vector points to.
+export LSAN_OPTIONS="suppressions=$root/tests/sanitizers/lsan.supp:intercept_tls_get_addr=0"
+ctest --test-dir build-asan --output-on-failure -j"$test_jobs" --timeout 300
 unset ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS
 
 echo "sanitize: ThreadSanitizer, the threaded renderer and the windows opening and closing"
