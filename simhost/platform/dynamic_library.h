@@ -1,7 +1,7 @@
 #pragma once
 
 // The platform's dynamic loader, as far as loading a plugin needs it:
-// plugin_module_dlopen.cpp and plugin_module_win32.cpp implement it.
+// dynamic_library_dlopen.cpp and dynamic_library_win32.cpp implement it.
 
 #include <string>
 
