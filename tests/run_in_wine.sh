@@ -12,7 +12,18 @@ if [ -z "${DISPLAY:-}" ] && [ -s "$KYV_WINE_STATE/display" ]; then
 fi
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
-"$@" >"$out" 2>&1
-status=$?
-cat "$out"
+run() {
+    "$@" >"$out" 2>&1
+    status=$?
+    cat "$out"
+}
+run "$@"
+# Every test program prints before its first test, so a failure with no
+# output at all means wine never got the program to main. That happened once
+# on a fresh machine and never again; it is said, and tried once more, so a
+# start-up hiccup of wine is told apart from a failing test.
+if [ "$status" -ne 0 ] && [ ! -s "$out" ]; then
+    echo "run_in_wine.sh: $2 exited with status $status before printing anything; starting it once more"
+    run "$@"
+fi
 exit "$status"
