@@ -19,9 +19,8 @@ run() {
 }
 run "$@"
 # Every test program prints before its first test, so a failure with no
-# output at all means wine never got the program to main. That happened once
-# on a fresh machine and never again; it is said, and tried once more, so a
-# start-up hiccup of wine is told apart from a failing test.
+# output at all means wine never got the program to main: it is said, and
+# tried once more. A program that printed anything keeps its result.
 if [ "$status" -ne 0 ] && [ ! -s "$out" ]; then
     echo "run_in_wine.sh: $2 exited with status $status before printing anything; starting it once more"
     run "$@"
