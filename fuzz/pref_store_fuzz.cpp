@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include "config.h"
+#include "settings/config.h"
 #include "fuzz_support.h"
 #include "quiet_log.h"
 

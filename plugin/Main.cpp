@@ -18,12 +18,12 @@
 #include <acfutils/helpers.h>
 #include <acfutils/log.h>
 
-#include "Popups/popupSystem.h"
-#include "Popups/popup_capture.h"
-#include "config.h"
-#include "perf_clock.h"
-#include "plugin_folder.h"
-#include "startup.h"
+#include "windows/popupSystem.h"
+#include "pictures/popup_capture.h"
+#include "settings/config.h"
+#include "lifecycle/perf_clock.h"
+#include "lifecycle/plugin_folder.h"
+#include "lifecycle/startup.h"
 
 #ifndef KYV_PLUGIN_VERSION
 #define KYV_PLUGIN_VERSION "3.0.1"

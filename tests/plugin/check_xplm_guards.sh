@@ -14,7 +14,8 @@ declare -A expected=(
     decorateAsFloatingWindow layer handleRightClickFunc
     XPLMCommandPhase xplm_CommandBegin xplm_CommandContinue xplm_CommandEnd XPLMCommandRef
     XPLMCommandCallback_f XPLMFindCommand XPLMCommandBegin XPLMCommandEnd XPLMCommandOnce XPLMCreateCommand
-    XPLMRegisterCommandHandler XPLMUnregisterCommandHandler XPLMEnableFeature XPLMFindSymbol"
+    XPLMRegisterCommandHandler XPLMUnregisterCommandHandler XPLMEnableFeature XPLMFindSymbol
+    XPLMMeasureString"
   [XPLM210]="XPLMRemoveMenuItem"
   [XPLM300]="XPLMWindowLayer xplm_WindowLayerFlightOverlay xplm_WindowLayerFloatingWindows xplm_WindowLayerModal
     xplm_WindowLayerGrowlNotifications layer handleRightClickFunc
@@ -23,7 +24,7 @@ declare -A expected=(
     XPLMSetWindowGeometryOS XPLMWindowIsPoppedOut XPLMSetWindowPositioningMode XPLMSetWindowTitle
     XPLMSetWindowResizingLimits XPLMWindowPositioningMode xplm_WindowPositionFree xplm_WindowCenterOnMonitor
     xplm_WindowFullScreenOnMonitor xplm_WindowFullScreenOnAllMonitors xplm_WindowPopOut xplm_WindowVR
-    XPLMAppendMenuItemWithCommand"
+    XPLMAppendMenuItemWithCommand XPLMHasKeyboardFocus XPLMBringWindowToFront"
   [XPLM301]="XPLMWindowDecoration xplm_WindowDecorationNone xplm_WindowDecorationRoundRectangle
     xplm_WindowDecorationSelfDecorated xplm_WindowDecorationSelfDecoratedResizable decorateAsFloatingWindow
     xplm_WindowVR XPLMWindowIsInVR"

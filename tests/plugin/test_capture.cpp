@@ -13,10 +13,10 @@
 #include <acfutils/glew.h>
 #include <acfutils/log.h>
 
-#include "Popups/popupSystem.h"
-#include "Popups/popup_capture.h"
-#include "Popups/popup_window.h"
-#include "Popups/scr_cap.h"
+#include "windows/popupSystem.h"
+#include "pictures/popup_capture.h"
+#include "windows/popup_window.h"
+#include "pictures/scr_cap.h"
 #include "host.h"
 
 namespace {

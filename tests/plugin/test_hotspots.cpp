@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "Popups/popup.h"
+#include "windows/popup.h"
 #include "xplm_stand_in.h"
 
 namespace {

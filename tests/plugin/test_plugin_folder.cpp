@@ -3,7 +3,7 @@
 #include <string>
 
 #include "log_capture.h"
-#include "plugin_folder.h"
+#include "lifecycle/plugin_folder.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "Popups/popupSystem.h"
-#include "Popups/popup_window.h"
+#include "windows/popupSystem.h"
+#include "windows/popup_window.h"
 #include "host.h"
 
 namespace {

@@ -8,8 +8,8 @@
 
 #include <acfutils/log.h>
 
-#include "Popups/popupSystem.h"
-#include "Popups/popup_window.h"
+#include "windows/popupSystem.h"
+#include "windows/popup_window.h"
 #include "host.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cfg_file.h"
-#include "config.h"
+#include "settings/config.h"
 #include "log_capture.h"
 #include "temp_dir.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "popup.h"
+#include "windows/popup.h"
 
 // The displays in the order every walk uses: MFD, PFD, PFD2. Empty while
 // the plugin is disabled.

@@ -1,11 +1,11 @@
-#include "popup_capture.h"
+#include "pictures/popup_capture.h"
 
 #include "XPLMDataAccess.h"
 
-#include "device_capture.h"
-#include "perf_clock.h"
-#include "popupSystem.h"
-#include "scr_cap.h"
+#include "pictures/device_capture.h"
+#include "lifecycle/perf_clock.h"
+#include "windows/popupSystem.h"
+#include "pictures/scr_cap.h"
 
 namespace {
 

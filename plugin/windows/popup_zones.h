@@ -6,7 +6,7 @@
 
 #include "XPLMDisplay.h"
 
-#include "popup_content.h"
+#include "windows/popup_content.h"
 
 struct popup;
 

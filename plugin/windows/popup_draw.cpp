@@ -1,11 +1,11 @@
 // Drawing a display's window: the content area, then the overlay over it.
 
-#include "device_capture.h"
-#include "picture_watch.h"
-#include "popupSystem.h"
-#include "popup_content.h"
-#include "popup_window.h"
-#include "scr_cap.h"
+#include "pictures/device_capture.h"
+#include "pictures/picture_watch.h"
+#include "windows/popupSystem.h"
+#include "windows/popup_content.h"
+#include "windows/popup_window.h"
+#include "pictures/scr_cap.h"
 
 namespace {
 

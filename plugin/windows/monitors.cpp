@@ -1,4 +1,4 @@
-#include "monitors.h"
+#include "windows/monitors.h"
 
 #include <algorithm>
 #include <climits>
@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "XPLMDisplay.h"
-#include "boxel_math.h"
-#include "popup_move.h"
+#include "windows/boxel_math.h"
+#include "windows/popup_move.h"
 
 #include <acfutils/log.h>
 

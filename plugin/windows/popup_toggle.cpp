@@ -4,11 +4,11 @@
 #include <acfutils/log.h>
 #include <acfutils/widget.h>
 
-#include "boxel_math.h"
-#include "monitors.h"
-#include "popupSystem.h"
-#include "popup_move.h"
-#include "popup_window.h"
+#include "windows/boxel_math.h"
+#include "windows/monitors.h"
+#include "windows/popupSystem.h"
+#include "windows/popup_move.h"
+#include "windows/popup_window.h"
 
 namespace {
 

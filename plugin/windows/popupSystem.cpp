@@ -1,4 +1,4 @@
-#include "popupSystem.h"
+#include "windows/popupSystem.h"
 
 #include <array>
 #include <cstdio>
@@ -7,10 +7,10 @@
 #include <acfutils/helpers.h>
 #include <acfutils/log.h>
 
-#include "device_capture.h"
-#include "popup_input.h"
-#include "popup_window.h"
-#include "scr_cap.h"
+#include "pictures/device_capture.h"
+#include "windows/popup_input.h"
+#include "windows/popup_window.h"
+#include "pictures/scr_cap.h"
 
 std::vector<popup *> popup_list;
 

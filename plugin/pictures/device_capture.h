@@ -10,8 +10,8 @@
 
 #include <acfutils/geom.h>
 
-#include "avionics_api.h"
-#include "popup.h"
+#include "pictures/avionics_api.h"
+#include "windows/popup.h"
 
 // At enable: registers the display's after-draw callback for its device
 // (when `api` is usable) and picks its source.

@@ -1,4 +1,4 @@
-#include "avionics_api.h"
+#include "pictures/avionics_api.h"
 
 #include "XPLMUtilities.h"
 

@@ -1,4 +1,4 @@
-#include "device_capture.h"
+#include "pictures/device_capture.h"
 
 #include "XPLMDataAccess.h"
 #include "XPLMGraphics.h"
@@ -6,9 +6,9 @@
 #include <acfutils/glew.h>
 #include <acfutils/log.h>
 
-#include "capture_rate.h"
-#include "perf_clock.h"
-#include "scr_cap.h"
+#include "pictures/capture_rate.h"
+#include "lifecycle/perf_clock.h"
+#include "pictures/scr_cap.h"
 
 namespace {
 

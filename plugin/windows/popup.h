@@ -19,9 +19,9 @@
 #include <acfutils/mt_cairo_render.h>
 #include <acfutils/widget.h>
 
-#include "avionics_api.h"
-#include "config.h"
-#include "picture_watch.h"
+#include "pictures/avionics_api.h"
+#include "settings/config.h"
+#include "pictures/picture_watch.h"
 
 // A clickable rectangle of a display, in display pixels (origin top-left,
 // y down): a single command, or a knob whose halves fire one of two.

@@ -1,4 +1,4 @@
-#include "config.h"
+#include "settings/config.h"
 
 #include <cerrno>
 #include <cstring>

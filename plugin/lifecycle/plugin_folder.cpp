@@ -1,4 +1,4 @@
-#include "plugin_folder.h"
+#include "lifecycle/plugin_folder.h"
 
 #include <cstring>
 #include <string>

@@ -1,4 +1,4 @@
-#include "picture_watch.h"
+#include "pictures/picture_watch.h"
 
 #include <algorithm>
 
@@ -6,8 +6,8 @@
 
 #include <acfutils/log.h>
 
-#include "device_capture.h"
-#include "popup.h"
+#include "pictures/device_capture.h"
+#include "windows/popup.h"
 
 namespace {
 

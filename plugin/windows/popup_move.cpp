@@ -1,12 +1,12 @@
-#include "popup_move.h"
+#include "windows/popup_move.h"
 
 #include <cstdint>
 
 #include <acfutils/log.h>
 
-#include "boxel_math.h"
-#include "popup.h"
-#include "popup_zones.h"
+#include "windows/boxel_math.h"
+#include "windows/popup.h"
+#include "windows/popup_zones.h"
 
 void popup_drag(XPLMWindowID win, int x, int y, XPLMMouseStatus status, popup *pup)
 {

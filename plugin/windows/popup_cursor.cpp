@@ -1,10 +1,10 @@
 // The cursor over a display's window: each control zone shows what a press
 // there would do, and a hot-spot shows its own.
 
-#include "popup.h"
-#include "popupSystem.h"
-#include "popup_window.h"
-#include "popup_zones.h"
+#include "windows/popup.h"
+#include "windows/popupSystem.h"
+#include "windows/popup_window.h"
+#include "windows/popup_zones.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "scr_cap.h"
+#include "pictures/scr_cap.h"
 
 #include "XPLMGraphics.h"
 
 #include <acfutils/assert.h>
 #include <acfutils/glew.h>
 
-#include "capture_rate.h"
+#include "pictures/capture_rate.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "popup_zones.h"
+#include "windows/popup_zones.h"
 
-#include "boxel_math.h"
-#include "popup.h"
+#include "windows/boxel_math.h"
+#include "windows/popup.h"
 
 window_point window_point_of(const popup *pup, XPLMWindowID win, int x, int y)
 {

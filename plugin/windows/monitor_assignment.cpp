@@ -1,9 +1,9 @@
-#include "monitor_assignment.h"
+#include "windows/monitor_assignment.h"
 
 #include <acfutils/log.h>
 
-#include "monitors.h"
-#include "popup.h"
+#include "windows/monitors.h"
+#include "windows/popup.h"
 
 namespace {
 

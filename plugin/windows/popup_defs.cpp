@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "popup.h"
+#include "windows/popup.h"
 
 namespace {
 

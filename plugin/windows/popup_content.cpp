@@ -1,8 +1,8 @@
-#include "popup_content.h"
+#include "windows/popup_content.h"
 
 #include <cstdint>
 
-#include "popup.h"
+#include "windows/popup.h"
 
 content_rect popup_content_rect(const popup *pup, int left, int top, int right, int bottom)
 {

@@ -3,12 +3,12 @@
 
 #include <acfutils/log.h>
 
-#include "popup.h"
-#include "popupSystem.h"
-#include "popup_input.h"
-#include "popup_move.h"
-#include "popup_window.h"
-#include "popup_zones.h"
+#include "windows/popup.h"
+#include "windows/popupSystem.h"
+#include "windows/popup_input.h"
+#include "windows/popup_move.h"
+#include "windows/popup_window.h"
+#include "windows/popup_zones.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 
 #include <acfutils/log.h>
 
-#include "boxel_math.h"
-#include "monitor_assignment.h"
-#include "monitors.h"
-#include "popup.h"
-#include "popup_window.h"
-#include "popup_zones.h"
+#include "windows/boxel_math.h"
+#include "windows/monitor_assignment.h"
+#include "windows/monitors.h"
+#include "windows/popup.h"
+#include "windows/popup_window.h"
+#include "windows/popup_zones.h"
 
 namespace {
 

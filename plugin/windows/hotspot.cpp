@@ -1,4 +1,4 @@
-#include "popup.h"
+#include "windows/popup.h"
 
 namespace {
 

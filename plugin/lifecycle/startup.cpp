@@ -1,4 +1,4 @@
-#include "startup.h"
+#include "lifecycle/startup.h"
 
 #include <cstdint>
 
@@ -7,9 +7,9 @@
 
 #include <acfutils/log.h>
 
-#include "Popups/monitor_assignment.h"
-#include "Popups/popupSystem.h"
-#include "Popups/popup_window.h"
+#include "windows/monitor_assignment.h"
+#include "windows/popupSystem.h"
+#include "windows/popup_window.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include <acfutils/geom.h>
 
-#include "popup.h"
+#include "windows/popup.h"
 
 // One region's step in a capture pass: captured while its window is shown,
 // released while it is not. A region with its own draw_fn is left alone.
