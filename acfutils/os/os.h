@@ -32,6 +32,13 @@ bool os_tls_set(os_tls_key_t *slot, void *value);
  */
 void os_tls_delete(os_tls_key_t *slot);
 
+/*
+ * Names the calling thread, as the system's tools show it (15 characters at
+ * most on Linux). Ours all start "lacf_" or "kyv_", so they can be told from
+ * the threads the GL driver and the C runtime start.
+ */
+void os_thread_set_name(const char *name);
+
 /* A monotonic tick count and its ticks per second (10 MHz here, the performance counter's own on Windows). */
 uint64_t os_perf_counter(void);
 uint64_t os_perf_frequency(void);

@@ -8,6 +8,7 @@
 
 #include <dlfcn.h>
 #include <pthread.h>
+#include <stdio.h>
 #include <time.h>
 
 #include <mutex>
@@ -77,6 +78,13 @@ uint64_t os_perf_counter(void)
 uint64_t os_perf_frequency(void)
 {
     return 10000000ull;
+}
+
+void os_thread_set_name(const char *name)
+{
+    char cut[16];
+    snprintf(cut, sizeof(cut), "%s", name);
+    pthread_setname_np(pthread_self(), cut);
 }
 
 os_cursor_t *os_cursor_create(const unsigned char *, int, int, int, int, int)

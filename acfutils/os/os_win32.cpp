@@ -112,6 +112,20 @@ uint64_t os_perf_frequency(void)
     return freq;
 }
 
+void os_thread_set_name(const char *name)
+{
+    /* Windows 10 1607 and later; older systems keep the thread unnamed. */
+    using set_fn = HRESULT(WINAPI *)(HANDLE, PCWSTR);
+    static const set_fn set = reinterpret_cast<set_fn>(
+        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetThreadDescription")));
+    if (set == nullptr)
+        return;
+    wchar_t wide[64];
+    const int n = MultiByteToWideChar(CP_UTF8, 0, name, -1, wide, 64);
+    if (n > 0)
+        set(GetCurrentThread(), wide);
+}
+
 os_cursor_t *os_cursor_create(const unsigned char *pixels, int width, int height, int stride, int hot_x,
                               int hot_y)
 {

@@ -14,6 +14,8 @@
 #include "XPLMGraphics.h"
 #include "acfutils/log.h"
 
+#include "../os/os.h"
+
 namespace {
 
 using steady = std::chrono::steady_clock;
@@ -92,6 +94,7 @@ void render_one(mt_cairo_render_t *mtcr, std::unique_lock<std::mutex> &lk)
 
 void worker_main(mt_cairo_render_t *mtcr)
 {
+    os_thread_set_name("lacf_mtcr");
     /* Callbacks see the context of the buffer rendered into first. */
     cairo_t *cb_cr = mtcr->bufs[0].cr;
     bool ok = mtcr->init_cb == nullptr || mtcr->init_cb(cb_cr, mtcr->userinfo);

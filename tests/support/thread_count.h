@@ -2,7 +2,8 @@
 
 #include <cstddef>
 
-// The threads this process has now. Runtimes that start a helper thread of
-// their own at the first thread creation (the thread checker does) have it
-// counted from the first call on, so differences count only ours.
+// The threads of this process that the plugin and its utility layer started:
+// those named "lacf_..." or "kyv_...". The GL driver and the runtimes start
+// threads of their own when they please (Mesa's shader-cache queue grows
+// while a cold cache fills), so they are not counted.
 size_t thread_count();
