@@ -57,6 +57,27 @@ enum {
 };
 typedef int XPLMKeyFlags;
 
+/* Virtual key codes handed to key callbacks, whatever the keyboard's layout
+   (the subset used here). */
+#define XPLM_VK_BACK 0x08
+#define XPLM_VK_TAB 0x09
+#define XPLM_VK_RETURN 0x0D
+#define XPLM_VK_ESCAPE 0x1B
+#define XPLM_VK_SPACE 0x20
+#define XPLM_VK_LEFT 0x25
+#define XPLM_VK_UP 0x26
+#define XPLM_VK_RIGHT 0x27
+#define XPLM_VK_DOWN 0x28
+#define XPLM_VK_0 0x30
+#define XPLM_VK_1 0x31
+#define XPLM_VK_2 0x32
+#define XPLM_VK_3 0x33
+#define XPLM_VK_A 0x41
+#define XPLM_VK_D 0x44
+#define XPLM_VK_K 0x4B
+#define XPLM_VK_R 0x52
+#define XPLM_VK_S 0x53
+
 enum {
     xplm_MouseDown = 1,
     xplm_MouseDrag = 2,

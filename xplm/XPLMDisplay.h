@@ -163,6 +163,13 @@ XPLM_API void XPLMSetWindowGeometry(XPLMWindowID inWindowID, int inLeft, int inT
                                     int inBottom);
 XPLM_API int XPLMGetWindowIsVisible(XPLMWindowID inWindowID);
 XPLM_API void XPLMSetWindowIsVisible(XPLMWindowID inWindowID, int inIsVisible);
+/* Keys go to this window until another takes them, or back to the simulator
+   with a null window. */
+XPLM_API void XPLMTakeKeyboardFocus(XPLMWindowID inWindowID);
+#if defined(XPLM300)
+XPLM_API int XPLMHasKeyboardFocus(XPLMWindowID inWindowID);
+XPLM_API void XPLMBringWindowToFront(XPLMWindowID inWindowID);
+#endif
 
 #if defined(XPLM300)
 typedef void (*XPLMReceiveMonitorBoundsGlobal_f)(int inMonitorIndex, int inLeftBx, int inTopBx, int inRightBx,
