@@ -45,6 +45,8 @@ const xplm_function table[] = {
     XPLM_FUNCTION(XPLMBindTexture2d), XPLM_FUNCTION(XPLMGenerateTextureNumbers),
     // --- versions, symbols by name, integer arrays ---
     XPLM_FUNCTION(XPLMGetVersions), XPLM_FUNCTION(XPLMFindSymbol), XPLM_FUNCTION(XPLMGetDatavi),
+    // --- text ---
+    XPLM_FUNCTION(XPLMDrawString), XPLM_FUNCTION(XPLMGetFontDimensions), XPLM_FUNCTION(XPLMMeasureString),
     // --- the avionics functions, X-Plane 12 on ---
     XPLM_FUNCTION_SINCE(XPLMRegisterAvionicsCallbacksEx, 400),
     XPLM_FUNCTION_SINCE(XPLMGetAvionicsHandle, 400),
