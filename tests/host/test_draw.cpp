@@ -1,6 +1,6 @@
 // Draw callbacks: the phases in the simulator's order, before and after,
 // registration rules and changes made from inside a callback; the callbacks
-// around a cockpit device's screen; and the simulator's text.
+// around a cockpit device's screen; the simulator's text and window frames.
 
 #include "XPLMDataAccess.h"
 #include "XPLMDisplay.h"
@@ -315,6 +315,24 @@ TEST(text, is_drawn_in_the_windows_coordinates_through_the_state_cache_leaving_t
     EXPECT_TRUE(h.unexpected_calls().empty());
     XPLMMeasureString(5, "a", 1);
     EXPECT_THAT(h.unexpected_calls(), ElementsAre("XPLMMeasureString")) << "a font no longer offered";
+}
+
+TEST(window_frame, a_decorated_window_is_drawn_on_a_backing_under_a_title_bar_with_a_close_box)
+{
+    simhost::host h;
+    h.set_screen_size(200, 100);
+    h.set_backgrounds(false);
+    ASSERT_TRUE(h.init_gl()) << h.error();
+    XPLMCreateWindow_t p = window_params({20, 50, 180, 30});
+    p.decorateAsFloatingWindow = xplm_WindowDecorationRoundRectangle;
+    XPLMSetWindowTitle(XPLMCreateWindowEx(&p), "Regions");
+    h.run_frames(1);
+    const unsigned screen = h.screen_framebuffer();
+    EXPECT_EQ(pixel(screen, 30, 35), (rgba{31, 46, 71, 255})) << "the backing";
+    EXPECT_EQ(pixel(screen, 100, 72), (rgba{13, 20, 36, 255})) << "the title bar";
+    EXPECT_EQ(pixel(screen, 160, 69), (rgba{153, 38, 38, 255})) << "the close box";
+    EXPECT_EQ(pixel(screen, 100, 20), (rgba{0, 0, 0, 255}));
+    EXPECT_TRUE(h.unexpected_calls().empty());
 }
 
 TEST(draw_without_gl, skips_the_draw_phases_and_says_so_once)
