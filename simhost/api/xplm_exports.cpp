@@ -4,6 +4,7 @@
 #include "XPLMDisplay.h"
 #include "XPLMGraphics.h"
 #include "XPLMMenus.h"
+#include "XPLMPlanes.h"
 #include "XPLMPlugin.h"
 #include "XPLMProcessing.h"
 #include "XPLMUtilities.h"
@@ -45,6 +46,8 @@ const xplm_function table[] = {
     XPLM_FUNCTION(XPLMBindTexture2d), XPLM_FUNCTION(XPLMGenerateTextureNumbers),
     // --- versions, symbols by name, integer arrays ---
     XPLM_FUNCTION(XPLMGetVersions), XPLM_FUNCTION(XPLMFindSymbol), XPLM_FUNCTION(XPLMGetDatavi),
+    // --- the user's aircraft ---
+    XPLM_FUNCTION(XPLMGetNthAircraftModel),
     // --- the avionics functions, X-Plane 12 on ---
     XPLM_FUNCTION_SINCE(XPLMRegisterAvionicsCallbacksEx, 400),
     XPLM_FUNCTION_SINCE(XPLMGetAvionicsHandle, 400),
