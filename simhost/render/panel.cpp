@@ -20,7 +20,7 @@ struct grey {
 // shows lines where a display has none, whatever place it is.
 const grey panel_grey{40 / 255.0f, 40 / 255.0f, 44 / 255.0f};
 const grey grid_grey{64 / 255.0f, 64 / 255.0f, 72 / 255.0f};
-const int grid_step = 64, grid_line = 2;
+const int grid_step = 256, grid_line = 4;
 // The displays in a pass without the panel's lit elements.
 const grey unlit_grey{12 / 255.0f, 12 / 255.0f, 12 / 255.0f};
 
