@@ -137,9 +137,9 @@ public:
     void set_sim_version(sim_version v);
     sim_version version() const;
     // The user's aircraft from now on (none: one whose displays are in its
-    // panel, the default), with the current model. An enabled plugin is sent XPLM_MSG_PLANE_LOADED
-    // with 0. False, with a reason, for a size outside 1 to 4096 or a device
-    // named twice.
+    // panel, the default), with the current model. An enabled plugin is sent
+    // XPLM_MSG_PLANE_LOADED with 0. False, with a reason, for a size outside
+    // 1 to 4096 or a device named twice.
     bool load_aircraft(const aircraft &devices);
     // Loads an aircraft by its model and the cockpit devices it uses; an enabled plugin is sent
     // XPLM_MSG_PLANE_LOADED with parameter 0, as load_aircraft(devices) does. Refused (false, error())

@@ -259,7 +259,7 @@ TEST(avionics, a_handle_tells_whether_the_aircraft_uses_its_device_and_dies_with
 // of the documented sizes with room past them to see that nothing is written there.
 struct acf_names {
     char file[300], path[600];
-    acf_names(int index)
+    explicit acf_names(int index)
     {
         memset(file, 'x', sizeof(file));
         memset(path, 'x', sizeof(path));
