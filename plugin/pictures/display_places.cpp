@@ -68,7 +68,10 @@ void read_aircraft()
     if (!state.acf_path.empty()) {
         // Named after the .acf as it is on disk beside it.
         const std::filesystem::path acf = std::filesystem::u8path(state.acf_path);
-        const std::filesystem::path beside = acf.parent_path() / (acf.filename().u8string() + ".kyv_pop.cfg");
+        // A plain string appended to a path is read in the system's code page on
+        // Windows, not as UTF-8.
+        const std::filesystem::path beside =
+            acf.parent_path() / std::filesystem::u8path(acf.filename().u8string() + ".kyv_pop.cfg");
         state.beside = aircraft_file_read(beside.u8string(), beside.u8string());
     }
 }
