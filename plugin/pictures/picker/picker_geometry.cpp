@@ -90,10 +90,8 @@ bool rect_contains(const panel_rect &r, double x, double y)
     return x >= r.x && x <= r.x + r.w && y >= r.y && y <= r.y + r.h;
 }
 
-panel_size panel_or_extent(panel_size known, const display_places &places)
+panel_size places_extent(const display_places &places)
 {
-    if (known.width > 0 && known.height > 0)
-        return known;
     panel_size extent{0, 0};
     for (const display_place &p : places) {
         extent.width = std::max(extent.width, p.rect.x + p.rect.w);

@@ -25,7 +25,6 @@ panel_rect resize_from_corner(const panel_rect &r, rect_corner c, int x, int y, 
 bool corner_near(const panel_rect &r, double x, double y, double reach, rect_corner &out);
 bool rect_contains(const panel_rect &r, double x, double y);
 
-// The panel's size where it is known, else the smallest panel (from the
-// origin) that holds every place: something to edit within before the
-// simulator has drawn a panel.
-panel_size panel_or_extent(panel_size known, const display_places &places);
+// The smallest panel (from the origin) that holds every place: something to
+// edit within where the panel's size is not known.
+panel_size places_extent(const display_places &places);
