@@ -207,6 +207,8 @@ public:
         rect os;           // the operating-system window in pixels, while popped out
         rect reported;     // what XPLMGetWindowGeometry says
         rect os_in_global; // the operating-system window in boxels, where the mouse finds it
+        rect title_bar;    // the simulator's decoration in global boxels, above the
+        rect close_box;    // geometry; empty for a window without it
         int min_width, min_height, max_width, max_height;
         // The full-screen monitors a shown, not popped-out window lies on.
         std::vector<int> on_monitors;
@@ -220,6 +222,19 @@ public:
     // top-left corner stays) within its resizing limits; pixels.
     bool os_move(int number, int left, int bottom);
     bool os_resize(int number, int width, int height);
+
+    // --- Keyboard focus and the simulator's window decoration ---
+    // A key pressed and released: the window with keyboard focus gets a down event then an up
+    // event (flags | xplm_DownFlag, then flags | xplm_UpFlag), `key` the character (0 for none),
+    // `vkey` an XPLM_VK_ code; false when no window has focus (the simulator takes the key).
+    bool key_press(char key, int vkey, int flags);
+    // The number of the window with keyboard focus, -1 for the simulator.
+    int keyboard_focus() const;
+    // The pilot clicks a shown decorated window's close box: the simulator
+    // hides it without asking the plugin. False, with a reason, for a window
+    // without one or hidden.
+    bool click_close_box(int number);
+    // --- end of keyboard focus and decoration ---
 
     // The mouse, in global boxels. Moving with a button down drags.
     void mouse_move(int x, int y);

@@ -105,6 +105,9 @@ XPLMWindowID XPLMCreateWindowEx(XPLMCreateWindow_t *inParams)
 void XPLMDestroyWindow(XPLMWindowID inWindowID)
 {
     with_host("XPLMDestroyWindow", [=](host_state &h) {
+        // "Keyboard focus is removed from the window before destroying it."
+        if (window *w = h.wins.get(inWindowID))
+            h.keys.release(*w, h.callbacks_live());
         if (!h.wins.destroy(inWindowID)) {
             h.log.unexpected("XPLMDestroyWindow", "unknown or destroyed window");
             return;
@@ -216,6 +219,8 @@ void XPLMSetWindowIsVisible(XPLMWindowID inWindowID, int inIsVisible)
         if (w == nullptr)
             return;
         h.wins.show(*w, inIsVisible != 0);
+        if (inIsVisible == 0)
+            h.keys.release(*w, h.callbacks_live());
     });
 }
 
@@ -268,5 +273,41 @@ void XPLMSetWindowResizingLimits(XPLMWindowID inWindowID, int inMinWidthBoxels, 
         if (!h.wins.set_resizing_limits(*w, inMinWidthBoxels, inMinHeightBoxels, inMaxWidthBoxels,
                                         inMaxHeightBoxels))
             h.log.unexpected("XPLMSetWindowResizingLimits", "limits out of order; ignored");
+    });
+}
+
+void XPLMTakeKeyboardFocus(XPLMWindowID inWindowID)
+{
+    with_host("XPLMTakeKeyboardFocus", [=](host_state &h) {
+        window *w = nullptr;
+        if (inWindowID != nullptr) {
+            w = live_window(h, "XPLMTakeKeyboardFocus", inWindowID);
+            if (w == nullptr)
+                return;
+            // A hidden window loses focus, so it cannot be given it.
+            if (!w->visible) {
+                h.log.unexpected("XPLMTakeKeyboardFocus", "window hidden; focus unchanged");
+                return;
+            }
+        }
+        h.keys.take(w, h.callbacks_live());
+    });
+}
+
+int XPLMHasKeyboardFocus(XPLMWindowID inWindowID)
+{
+    return with_host("XPLMHasKeyboardFocus", 0, [=](host_state &h) {
+        if (inWindowID == nullptr)
+            return h.keys.focus() == nullptr ? 1 : 0;
+        window *w = live_window(h, "XPLMHasKeyboardFocus", inWindowID);
+        return w != nullptr && h.keys.focus() == w ? 1 : 0;
+    });
+}
+
+void XPLMBringWindowToFront(XPLMWindowID inWindowID)
+{
+    with_host("XPLMBringWindowToFront", [=](host_state &h) {
+        if (window *w = live_window(h, "XPLMBringWindowToFront", inWindowID))
+            h.wins.raise(*w);
     });
 }

@@ -45,6 +45,10 @@ const xplm_function table[] = {
     XPLM_FUNCTION(XPLMBindTexture2d), XPLM_FUNCTION(XPLMGenerateTextureNumbers),
     // --- versions, symbols by name, integer arrays ---
     XPLM_FUNCTION(XPLMGetVersions), XPLM_FUNCTION(XPLMFindSymbol), XPLM_FUNCTION(XPLMGetDatavi),
+    // --- keyboard focus and text ---
+    XPLM_FUNCTION(XPLMTakeKeyboardFocus), XPLM_FUNCTION(XPLMHasKeyboardFocus),
+    XPLM_FUNCTION(XPLMBringWindowToFront), XPLM_FUNCTION(XPLMDrawString),
+    XPLM_FUNCTION(XPLMGetFontDimensions), XPLM_FUNCTION(XPLMMeasureString),
     // --- the avionics functions, X-Plane 12 on ---
     XPLM_FUNCTION_SINCE(XPLMRegisterAvionicsCallbacksEx, 400),
     XPLM_FUNCTION_SINCE(XPLMGetAvionicsHandle, 400),

@@ -73,7 +73,7 @@ void host::draw_frame()
         draw_phase(phase, live);
     }
     if (live) {
-        c.draw_windows(s.desk, s.wins, !s.habits.keep_window_depth, [&](detail::window &w) {
+        c.draw_windows(s.desk, s.wins, !s.habits.keep_window_depth, s.graphics, [&](detail::window &w) {
             if (w.params.drawWindowFunc == nullptr)
                 return;
             if (s.timing)

@@ -1,5 +1,5 @@
 // The host's side of what a pilot does: commands and keys, menus, the mouse,
-// and the operating-system windows of popped-out windows.
+// windows' close boxes and the operating-system windows of popped-out windows.
 
 #include "host.h"
 
@@ -113,7 +113,34 @@ bool host::mouse_wheel(int x, int y, int wheel, int clicks)
 bool host::close_os_window(int number)
 {
     s_->error.clear();
-    return s_->wins.user_close(number, s_->error);
+    if (!s_->wins.user_close(number, s_->error))
+        return false;
+    s_->keys.release(*s_->wins.numbered(number), s_->callbacks_live());
+    return true;
+}
+
+bool host::key_press(char key, int vkey, int flags)
+{
+    return s_->keys.press(key, vkey, flags, s_->callbacks_live());
+}
+
+int host::keyboard_focus() const
+{
+    const detail::window *w = s_->keys.focus();
+    return w != nullptr ? w->number : -1;
+}
+
+bool host::click_close_box(int number)
+{
+    detail::host_state &s = *s_;
+    s.error.clear();
+    detail::window *w = s.wins.numbered(number);
+    if (w == nullptr)
+        return fail("no window " + std::to_string(number));
+    if (!detail::has_title_bar(*w) || !w->visible)
+        return fail("window " + std::to_string(number) + " shows no close box");
+    s.pointer.click_close_box(*w, s.callbacks_live());
+    return true;
 }
 
 bool host::os_move(int number, int left, int bottom)

@@ -220,6 +220,7 @@ void host::drop_plugin_objects()
         s.log.message("the plugin left " + std::to_string(windows) + " window(s) at unload; destroyed");
     s.menu_tree.clear_handlers();
     s.pointer.forget_all();
+    s.keys.forget_all();
 }
 
 bool host::send_message(int from, int message, void *param)

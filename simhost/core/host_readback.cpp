@@ -31,6 +31,9 @@ std::vector<host::window_info> host::windows() const
         i.os = w->os;
         i.reported = s_->wins.reported(*w);
         i.os_in_global = s_->wins.os_in_global(*w);
+        const detail::window_decoration d = detail::decoration_of(*w);
+        i.title_bar = d.title_bar;
+        i.close_box = d.close_box;
         i.min_width = w->min_width;
         i.min_height = w->min_height;
         i.max_width = w->max_width;

@@ -17,6 +17,7 @@
 #include "world/desktop.h"
 #include "world/draw_callbacks.h"
 #include "world/flight_loops.h"
+#include "world/keyboard.h"
 #include "world/menus.h"
 #include "world/mouse.h"
 #include "world/plugin_gate.h"
@@ -85,7 +86,8 @@ struct host_state {
     commands cmds{*gate};
     menus menu_tree{*gate};
     windows wins{desk};
-    mouse pointer{wins, *gate};
+    keyboard keys{*gate};
+    mouse pointer{wins, keys, *gate};
 
     // The simulator the host plays, and the user's aircraft's own devices.
     sim_version version = sim_version::xp12_1;

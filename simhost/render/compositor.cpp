@@ -1,6 +1,7 @@
 #include "render/compositor.h"
 
 #include "render/png_image.h"
+#include "render/window_frame.h"
 
 #include "gl/gl_api.h"
 
@@ -104,7 +105,8 @@ render_target *compositor::picture_for(const window &w)
     return p.get();
 }
 
-void compositor::draw_windows(const desktop &d, const windows &wins, bool clear_depth, const draw_fn &draw)
+void compositor::draw_windows(const desktop &d, const windows &wins, bool clear_depth, graphics_cache &cache,
+                              const draw_fn &draw)
 {
     const std::vector<window *> stack = wins.desktop_stack();
     for (size_t i = 0; i < monitors_.size(); i++) {
@@ -114,7 +116,8 @@ void compositor::draw_windows(const desktop &d, const windows &wins, bool clear_
             continue;
         bool bound = false;
         for (window *w : stack) {
-            if (!w->live || !w->on_desktop() || !w->geometry.overlaps(view))
+            const rect title_bar = decoration_of(*w).title_bar;
+            if (!w->live || !w->on_desktop() || !(w->geometry.overlaps(view) || title_bar.overlaps(view)))
                 continue;
             if (!bound) {
                 m->target.bind(view, pixels);
@@ -122,6 +125,7 @@ void compositor::draw_windows(const desktop &d, const windows &wins, bool clear_
             }
             if (clear_depth)
                 m->target.clear_depth(view, pixels, w->geometry);
+            draw_window_frame(cache, *w, w->geometry);
             draw(*w);
         }
     }
@@ -140,6 +144,7 @@ void compositor::draw_windows(const desktop &d, const windows &wins, bool clear_
         // It draws in the coordinates it is told it has, stretched over its pixels.
         p->bind(wins.reported(*w));
         p->clear(0, 0, 0);
+        draw_window_frame(cache, *w, wins.reported(*w));
         draw(*w);
     }
     // An operating-system window covers whatever monitor lies under it.

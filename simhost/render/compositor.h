@@ -4,6 +4,7 @@
 // picture of every monitor and every popped-out window with the windows drawn
 // into it in their own coordinates.
 
+#include "gl/graphics_cache.h"
 #include "world/desktop.h"
 #include "render/monitor_background.h"
 #include "render/panel.h"
@@ -39,8 +40,10 @@ public:
     // on, scaled to its pixels, then each popped-out window into its own
     // picture, shown over the monitors at its operating-system place. With
     // clear_depth each window starts from a cleared depth buffer; else from
-    // what the windows before it left.
-    void draw_windows(const desktop &d, const windows &wins, bool clear_depth, const draw_fn &draw);
+    // what the windows before it left. A decorated window's frame is drawn
+    // before it, through the simulator's cache of the managed state.
+    void draw_windows(const desktop &d, const windows &wins, bool clear_depth, graphics_cache &cache,
+                      const draw_fn &draw);
 
     const panel &the_panel() const { return panel_; }
     size_t monitor_count() const { return monitors_.size(); }

@@ -4,6 +4,7 @@
 
 #include "scenario/scenario.h"
 
+#include "XPLMDefs.h"
 #include "world/desktop.h"
 
 #include <algorithm>
@@ -302,6 +303,24 @@ std::string describe_devices(const aircraft &devices)
     return s;
 }
 
+// "key <name> [shift] [ctrl] [alt]"
+void read_key(line_reader &r, scenario_action &a)
+{
+    a.kind = action_kind::key;
+    a.name = read_name(r, "<key>");
+    if (!key_by_name(a.name, a.key))
+        r.fail("key '" + a.name +
+               "' is neither one printable character nor LEFT RIGHT UP DOWN RETURN TAB ESCAPE SPACE BACK");
+    while (!r.at_end()) {
+        const std::string m = r.next("").text;
+        if (m != "shift" && m != "ctrl" && m != "alt")
+            r.fail("key: expected 'shift', 'ctrl' or 'alt', not '" + m + "'");
+        a.key = with_modifier(a.key, m == "shift"  ? xplm_ShiftFlag
+                                     : m == "ctrl" ? xplm_ControlFlag
+                                                   : xplm_OptionAltFlag);
+    }
+}
+
 void read_action(line_reader &r, scenario_action &a)
 {
     const std::string action = r.next("<action>").text;
@@ -356,6 +375,11 @@ void read_action(line_reader &r, scenario_action &a)
         a.devices = read_aircraft(r);
     } else if (action == "device") {
         read_device_action(r, a);
+    } else if (action == "key") {
+        read_key(r, a);
+    } else if (action == "closebox") {
+        a.kind = action_kind::close_box;
+        a.name = read_name(r, "<window title>");
     } else if (action == "screenshot") {
         a.kind = action_kind::screenshot;
         if (!r.at_end()) {
@@ -688,6 +712,21 @@ std::string shown(const std::string &s, const char *quote_if_any = " \t#\"")
     return q + '"';
 }
 
+// A key's name as written, then the modifiers written after it.
+std::string describe_key(const scenario_action &a)
+{
+    key_stroke plain;
+    key_by_name(a.name, plain);
+    std::string s = shown(a.name);
+    for (auto [flag, word] :
+         {std::make_pair(xplm_ShiftFlag, " shift"), std::make_pair(xplm_ControlFlag, " ctrl"),
+          std::make_pair(xplm_OptionAltFlag, " alt")}) {
+        if ((a.key.flags & ~plain.flags & flag) != 0)
+            s += word;
+    }
+    return s;
+}
+
 } // namespace
 
 bool parse_scenario(const std::string &text, const std::string &file, scenario &out, std::string &error)
@@ -780,6 +819,10 @@ std::string describe(const scenario_action &a)
     }
     case action_kind::device_drawn:
         return at + "device" + describe_devices(a.devices) + " drawn " + (a.on ? "on" : "off");
+    case action_kind::key:
+        return at + "key " + describe_key(a);
+    case action_kind::close_box:
+        return at + "closebox " + shown(a.name);
     }
     return at + "unknown action";
 }

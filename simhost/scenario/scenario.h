@@ -6,6 +6,7 @@
 
 #include "geometry.h"
 #include "gl/gl_habits.h"
+#include "scenario/key_names.h"
 #include "world/aircraft.h"
 #include "world/desk_config.h"
 
@@ -33,7 +34,9 @@ enum class action_kind {
     aircraft, // the user's aircraft and its cockpit devices
 
     device_power,
-    device_drawn
+    device_drawn,
+    key,      // a key pressed and released
+    close_box // the close box of the visible window titled `name`
 };
 
 struct scenario_action {
@@ -48,6 +51,7 @@ struct scenario_action {
     aircraft devices; // an aircraft's; a device action's one
     double ratio = 0; // a device's bus voltage ratio
     bool on = false;  // whether a device is drawn
+    key_stroke key;   // a key's, `name` its name as written
 };
 
 struct scenario {

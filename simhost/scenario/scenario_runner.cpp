@@ -112,6 +112,16 @@ bool scenario_runner::perform(const scenario_action &a)
                fail(a.line, h_.error());
     case action_kind::device_drawn:
         return h_.set_device_drawn(a.devices.front().id, a.on) || fail(a.line, h_.error());
+    case action_kind::key:
+        // With no window focused the simulator takes the key: nothing to fail.
+        h_.key_press(a.key.key, a.key.vkey, a.key.flags);
+        return true;
+    case action_kind::close_box:
+        for (const host::window_info &w : h_.windows()) {
+            if (w.visible && w.title == a.name)
+                return h_.click_close_box(w.number) || fail(a.line, h_.error());
+        }
+        return fail(a.line, "closebox: no visible window titled \"" + a.name + "\"");
     }
     return fail(a.line, "an action the runner does not know");
 }

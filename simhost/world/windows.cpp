@@ -80,6 +80,15 @@ std::vector<window *> windows::all() const
     return out;
 }
 
+window *windows::numbered(int number) const
+{
+    for (window *w : all()) {
+        if (w->number == number)
+            return w;
+    }
+    return nullptr;
+}
+
 std::vector<window *> windows::desktop_stack() const
 {
     std::vector<window *> out;
@@ -103,10 +112,22 @@ std::vector<window *> windows::at(int x, int y) const
     std::sort(popped.begin(), popped.end(), [](const window *a, const window *b) { return a->z > b->z; });
     std::vector<window *> stack = desktop_stack();
     for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
-        if ((*it)->geometry.contains(x, y))
+        if (part_at(**it, x, y) != window_part::none)
             popped.push_back(*it);
     }
     return popped;
+}
+
+window_part windows::part_at(const window &w, int x, int y) const
+{
+    if (w.popped_out)
+        return os_in_global(w).contains(x, y) ? window_part::content : window_part::none;
+    if (w.geometry.contains(x, y))
+        return window_part::content;
+    const window_decoration d = decoration_of(w);
+    if (d.close_box.contains(x, y))
+        return window_part::close_box;
+    return d.title_bar.contains(x, y) ? window_part::title_bar : window_part::none;
 }
 
 void windows::frame_passed()
@@ -281,17 +302,12 @@ bool windows::set_resizing_limits(window &w, int min_width, int min_height, int 
 
 window *windows::shown_os_window(int number, std::string &error) const
 {
-    for (window *w : all()) {
-        if (w->number != number)
-            continue;
-        if (!w->in_os_window()) {
-            error = "window " + std::to_string(number) + " is not a shown, popped-out window";
-            return nullptr;
-        }
-        return w;
-    }
-    error = "no window " + std::to_string(number);
-    return nullptr;
+    window *w = numbered(number);
+    if (w == nullptr)
+        error = "no window " + std::to_string(number);
+    else if (!w->in_os_window())
+        error = "window " + std::to_string(number) + " is not a shown, popped-out window";
+    return w != nullptr && w->in_os_window() ? w : nullptr;
 }
 
 bool windows::user_close(int number, std::string &error)
@@ -311,6 +327,14 @@ bool windows::user_move(int number, int left, int bottom, std::string &error)
         return false;
     w->os = rect{left, bottom + w->os.height(), left + w->os.width(), bottom};
     return true;
+}
+
+void windows::user_drag(window &w, int dx, int dy)
+{
+    if (w.mode != xplm_WindowPositionFree || w.popped_out)
+        return;
+    const rect &g = w.geometry;
+    w.geometry = rect{g.left + dx, g.top + dy, g.right + dx, g.bottom + dy};
 }
 
 bool windows::user_resize(int number, int width, int height, std::string &error)

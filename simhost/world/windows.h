@@ -6,6 +6,7 @@
 
 #include "XPLMDisplay.h"
 #include "world/desktop.h"
+#include "world/window_decoration.h"
 
 #include <memory>
 #include <string>
@@ -73,11 +74,16 @@ public:
 
     // The live windows in creation order.
     std::vector<window *> all() const;
+    // The live window of that number, or null.
+    window *numbered(int number) const;
     // Desktop windows back to front: layer by layer, then by stacking.
     std::vector<window *> desktop_stack() const;
     // Everything that can take a click at a point, front to back: operating-
     // system windows (popped out) first, as they float above the simulator.
+    // A window's title bar and close box are part of it.
     std::vector<window *> at(int x, int y) const;
+    // What of a window lies under a global point.
+    window_part part_at(const window &w, int x, int y) const;
 
     // Applies a positioning mode; false, with a reason, when it cannot apply
     // (VR without a headset, an unknown mode). A monitor the simulator does
@@ -104,6 +110,9 @@ public:
     bool user_close(int number, std::string &error);
     bool user_move(int number, int left, int bottom, std::string &error);
     bool user_resize(int number, int width, int height, std::string &error);
+    // The pilot drags a window by its title bar, in boxels: only a free one
+    // moves, as the other modes keep the window where they put it.
+    void user_drag(window &w, int dx, int dy);
 
     // Forgets the callbacks of every window, for code about to be unloaded;
     // returns how many windows were still alive.

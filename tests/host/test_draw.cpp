@@ -1,9 +1,10 @@
 // Draw callbacks: the phases in the simulator's order, before and after,
-// registration rules and changes made from inside a callback; and the
-// callbacks around a cockpit device's screen.
+// registration rules and changes made from inside a callback; the callbacks
+// around a cockpit device's screen; the simulator's text and window frames.
 
 #include "XPLMDataAccess.h"
 #include "XPLMDisplay.h"
+#include "XPLMGraphics.h"
 #include "gl/gl_api.h"
 #include "gl_pixels.h"
 #include "host.h"
@@ -13,6 +14,7 @@
 
 #include <chrono>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -255,6 +257,81 @@ TEST_F(draw_phases, a_cockpit_device_is_drawn_between_its_callbacks_on_its_own_s
     ASSERT_TRUE(h.load_aircraft({}));
     h.run_frames(1);
     EXPECT_TRUE(log.calls.empty());
+    EXPECT_TRUE(h.unexpected_calls().empty());
+}
+
+// Text drawn from a window: where the texturing it turned on stands after it.
+struct text_seen {
+    GLboolean texturing_after_text = GL_TRUE;
+    GLboolean texturing_set_again = GL_FALSE;
+};
+
+void draw_text_window(XPLMWindowID, void *refcon)
+{
+    auto *seen = static_cast<text_seen *>(refcon);
+    XPLMSetGraphicsState(0, 1, 0, 0, 1, 0, 0);
+    float red[3] = {1, 0, 0};
+    XPLMDrawString(red, 10, 20, "H\x01", nullptr, xplmFont_Basic);
+    int wrap = 18;
+    XPLMDrawString(red, 60, 40, "ab cd", &wrap, xplmFont_Proportional);
+    seen->texturing_after_text = glIsEnabled(GL_TEXTURE_2D);
+    // The cache knows the text turned texturing off, so this is not skipped.
+    XPLMSetGraphicsState(0, 1, 0, 0, 1, 0, 0);
+    seen->texturing_set_again = glIsEnabled(GL_TEXTURE_2D);
+    XPLMSetGraphicsState(0, 0, 0, 0, 1, 0, 0);
+}
+
+TEST(text, is_drawn_in_the_windows_coordinates_through_the_state_cache_leaving_the_rest_as_found)
+{
+    simhost::host h;
+    h.set_screen_size(200, 100);
+    h.set_backgrounds(false);
+    ASSERT_TRUE(h.init_gl()) << h.error();
+    text_seen seen;
+    XPLMCreateWindow_t p = window_params({0, 100, 120, 0});
+    p.drawWindowFunc = draw_text_window;
+    p.refcon = &seen;
+    XPLMCreateWindowEx(&p);
+    h.run_frames(1);
+    EXPECT_FALSE(seen.texturing_after_text);
+    EXPECT_TRUE(seen.texturing_set_again);
+    EXPECT_TRUE(h.unexpected_calls().empty()) << "no unmanaged state changed, no GL error";
+
+    // The cell's lower-left corner at (10, 20); an H's crossbar four rows down its nine.
+    const unsigned screen = h.screen_framebuffer();
+    const rgba red{255, 0, 0, 255}, black{0, 0, 0, 255};
+    for (int x = 10; x < 15; x++)
+        EXPECT_EQ(pixel(screen, x, 25), red) << x;
+    EXPECT_EQ(pixel(screen, 12, 28), black) << "the gap at the top of the H";
+    EXPECT_EQ(pixel(screen, 16, 28), red) << "a character it lacks is a box, a cell on";
+    EXPECT_EQ(pixel(screen, 61, 46), red) << "the top of the a";
+    EXPECT_EQ(pixel(screen, 60, 35), red) << "wrapped: 'cd' a line lower, the c's stem";
+    EXPECT_EQ(pixel(screen, 78, 45), black) << "nothing after 'ab' on the first line";
+
+    int width = 0, height = 0, digits = 1;
+    XPLMGetFontDimensions(xplmFont_Basic, &width, &height, &digits);
+    EXPECT_EQ(std::make_tuple(width, height, digits), std::make_tuple(6, 10, 0));
+    EXPECT_EQ(XPLMMeasureString(xplmFont_Proportional, "abcdef", 4), 24.0f);
+    EXPECT_TRUE(h.unexpected_calls().empty());
+    XPLMMeasureString(5, "a", 1);
+    EXPECT_THAT(h.unexpected_calls(), ElementsAre("XPLMMeasureString")) << "a font no longer offered";
+}
+
+TEST(window_frame, a_decorated_window_is_drawn_on_a_backing_under_a_title_bar_with_a_close_box)
+{
+    simhost::host h;
+    h.set_screen_size(200, 100);
+    h.set_backgrounds(false);
+    ASSERT_TRUE(h.init_gl()) << h.error();
+    XPLMCreateWindow_t p = window_params({20, 50, 180, 30});
+    p.decorateAsFloatingWindow = xplm_WindowDecorationRoundRectangle;
+    XPLMSetWindowTitle(XPLMCreateWindowEx(&p), "Regions");
+    h.run_frames(1);
+    const unsigned screen = h.screen_framebuffer();
+    EXPECT_EQ(pixel(screen, 30, 35), (rgba{31, 46, 71, 255})) << "the backing";
+    EXPECT_EQ(pixel(screen, 100, 72), (rgba{13, 20, 36, 255})) << "the title bar";
+    EXPECT_EQ(pixel(screen, 160, 69), (rgba{153, 38, 38, 255})) << "the close box";
+    EXPECT_EQ(pixel(screen, 100, 20), (rgba{0, 0, 0, 255}));
     EXPECT_TRUE(h.unexpected_calls().empty());
 }
 

@@ -60,10 +60,11 @@ protected:
     std::vector<std::string> events;
 
     XPLMWindowID make(tag &t, rect r, XPLMWindowLayer layer = xplm_WindowLayerFloatingWindows,
-                      bool right = true)
+                      bool right = true, int decoration = xplm_WindowDecorationNone)
     {
         t.events = &events;
         XPLMCreateWindow_t p = host_test::window_params(r);
+        p.decorateAsFloatingWindow = decoration;
         p.handleMouseClickFunc = on_click;
         p.handleCursorFunc = on_cursor;
         p.handleMouseWheelFunc = on_wheel;
@@ -198,6 +199,51 @@ TEST_F(mouse, a_window_destroyed_by_its_own_press_gets_no_release)
     h.mouse_up(20, 20);
     EXPECT_THAT(events, ElementsAre("press 1"));
     EXPECT_TRUE(h.windows().empty());
+}
+
+rect geometry(XPLMWindowID w)
+{
+    rect r;
+    XPLMGetWindowGeometry(w, &r.left, &r.top, &r.right, &r.bottom);
+    return r;
+}
+
+TEST_F(mouse, the_title_bar_drags_a_free_decorated_window_and_the_close_box_hides_it_without_a_word)
+{
+    tag behind{nullptr, "behind"}, front{nullptr, "front"};
+    make(behind, {0, 300, 300, 0});
+    XPLMWindowID w = make(front, {0, 200, 200, 0}, xplm_WindowLayerFloatingWindows, true,
+                          xplm_WindowDecorationRoundRectangle);
+    const int number = h.windows().back().number;
+    // Its title bar lies over the window behind: neither hears of the drag.
+    h.mouse_down(50, 210);
+    h.mouse_move(80, 230);
+    h.mouse_move(90, 250);
+    h.mouse_up(90, 250);
+    EXPECT_EQ(geometry(w), (rect{40, 240, 240, 40}));
+    EXPECT_EQ(h.windows().back().title_bar, (rect{40, 264, 240, 240}));
+    XPLMSetWindowPositioningMode(w, xplm_WindowCenterOnMonitor, 0);
+    const rect centred = geometry(w);
+    h.mouse_down(centred.left + 10, centred.top + 5);
+    h.mouse_move(centred.left + 90, centred.top + 5);
+    h.mouse_up(centred.left + 90, centred.top + 5);
+    EXPECT_EQ(geometry(w), centred) << "only a free window is the pilot's to move";
+
+    const rect box = h.windows().back().close_box;
+    h.click(box.left + 2, box.bottom + 2);
+    EXPECT_EQ(XPLMGetWindowIsVisible(w), 0);
+    EXPECT_FALSE(h.click_close_box(number)) << "hidden";
+    EXPECT_TRUE(events.empty());
+}
+
+TEST_F(mouse, a_decorated_window_keeps_a_press_it_does_not_take_from_the_windows_behind)
+{
+    tag behind{nullptr, "behind"}, front{nullptr, "front", 0};
+    make(behind, {0, 100, 100, 0});
+    make(front, {0, 100, 100, 0}, xplm_WindowLayerFloatingWindows, true, xplm_WindowDecorationSelfDecorated);
+    h.mouse_down(10, 10);
+    h.mouse_up(20, 20);
+    EXPECT_THAT(events, ElementsAre("front left1 10,10", "front left3 20,20"));
 }
 
 } // namespace

@@ -1,6 +1,9 @@
 // Scenario files: what a good one turns into, and where a bad one is reported.
 
+#include "XPLMDisplay.h"
+#include "host_test_support.h"
 #include "scenario/scenario.h"
+#include "scenario/scenario_runner.h"
 #include "temp_dir.h"
 
 #include <gmock/gmock.h>
@@ -200,6 +203,72 @@ TEST(scenario, reads_the_simulator_its_aircraft_and_its_devices)
                                    "frame 3: device mfd power 0.5", "frame 4: device pfd1 drawn off"));
 }
 
+TEST(scenario, reads_keys_as_typed_on_a_us_keyboard_and_close_boxes_by_title)
+{
+    scenario s = parsed("at 1 key a\n"
+                        "at 1 key A\n"
+                        "at 1 key 1 shift\n"
+                        "at 1 key \"#\"\n"
+                        "at 1 key ? alt\n"
+                        "at 1 key LEFT ctrl\n"
+                        "at 1 key x ctrl alt\n"
+                        "at 1 key RETURN\n"
+                        "at 2 closebox \"Display Regions\"\n");
+    std::vector<std::tuple<int, int, int>> keys;
+    std::vector<std::string> lines;
+    for (const scenario_action &a : s.actions) {
+        if (a.kind == action_kind::key)
+            keys.emplace_back(a.key.key, a.key.vkey, a.key.flags);
+        lines.push_back(describe(a));
+    }
+    EXPECT_THAT(keys, ElementsAre(std::make_tuple('a', 0x41, 0), std::make_tuple('A', 0x41, 1),
+                                  std::make_tuple('!', 0x31, 1), std::make_tuple('#', 0x33, 1),
+                                  std::make_tuple('?', 0xB8, 3), std::make_tuple(0, 0x25, 4),
+                                  std::make_tuple(0, 0x58, 6), std::make_tuple(13, 0x0D, 0)));
+    EXPECT_THAT(lines,
+                ElementsAre("frame 1: key a", "frame 1: key A", "frame 1: key 1 shift", "frame 1: key \"#\"",
+                            "frame 1: key ? alt", "frame 1: key LEFT ctrl", "frame 1: key x ctrl alt",
+                            "frame 1: key RETURN", "frame 2: closebox \"Display Regions\""));
+}
+
+void record_key(XPLMWindowID, char key, XPLMKeyFlags flags, char vkey, void *refcon, int losing)
+{
+    static_cast<std::vector<std::string> *>(refcon)->push_back(
+        losing != 0 ? "lost"
+                    : std::to_string(key) + "/" + std::to_string(vkey) + "/" + std::to_string(flags));
+}
+
+TEST(scenario, plays_keys_to_the_focused_window_and_drags_and_closes_a_decorated_one)
+{
+    simhost::host h;
+    std::vector<std::string> keys;
+    XPLMCreateWindow_t p = host_test::window_params({100, 300, 400, 100});
+    p.decorateAsFloatingWindow = xplm_WindowDecorationRoundRectangle;
+    p.handleKeyFunc = record_key;
+    p.refcon = &keys;
+    XPLMWindowID w = XPLMCreateWindowEx(&p);
+    XPLMSetWindowTitle(w, "Display Regions");
+    XPLMTakeKeyboardFocus(w);
+    scenario s = parsed("frames 9\n"
+                        "at 1 key RIGHT\n"
+                        "at 2 drag 150 310 170 330 2\n"
+                        "at 5 key b shift\n"
+                        "at 6 closebox \"Display Regions\"\n"
+                        "at 7 key c\n");
+    scenario_runner runner(h, s, "", nullptr);
+    ASSERT_TRUE(runner.run()) << runner.error();
+    EXPECT_THAT(keys, ElementsAre("29/39/8", "29/39/16", "66/66/9", "66/66/17", "lost"));
+    rect r;
+    XPLMGetWindowGeometry(w, &r.left, &r.top, &r.right, &r.bottom);
+    EXPECT_EQ(r, (rect{120, 320, 420, 120})) << "dragged by its title bar";
+    EXPECT_EQ(XPLMGetWindowIsVisible(w), 0);
+
+    const scenario closing = parsed("frames 2\nat 1 closebox \"Display Regions\"");
+    scenario_runner again(h, closing, "", nullptr);
+    EXPECT_FALSE(again.run());
+    EXPECT_EQ(again.error(), "demo.txt:2: closebox: no visible window titled \"Display Regions\"");
+}
+
 TEST(scenario, turns_seconds_into_the_nearest_frame_with_the_fps_declared_below)
 {
     scenario s = parsed("at 0.24s enable\n"
@@ -334,7 +403,10 @@ INSTANTIATE_TEST_SUITE_P(
         bad_scenario{"device_size", "aircraft pfd1:1280", 1, "'1280' is not <width>x<height>"},
         bad_scenario{"device_too_large", "aircraft pfd1:5000x800", 1, "device width '5000' is out of range"},
         bad_scenario{"device_power", "at 1 device mfd power -1", 1, "power ratio '-1' is not a number"},
-        bad_scenario{"device_action", "at 1 device mfd dim", 1, "expected 'power' or 'drawn', not 'dim'"}),
+        bad_scenario{"device_action", "at 1 device mfd dim", 1, "expected 'power' or 'drawn', not 'dim'"},
+        bad_scenario{"unknown_key", "at 1 key F1", 1, "key 'F1' is neither one printable character nor"},
+        bad_scenario{"key_modifier", "at 1 key a meta", 1, "expected 'shift', 'ctrl' or 'alt', not 'meta'"},
+        bad_scenario{"closebox_without_title", "at 1 closebox", 1, "closebox: missing <window title>"}),
     [](const ::testing::TestParamInfo<bad_scenario> &info) { return std::string(info.param.name); });
 
 TEST(scenario, describes_actions_in_the_words_of_the_file)

@@ -371,3 +371,118 @@ TEST_F(windows, an_empty_rectangle_or_limits_out_of_order_are_refused)
 }
 
 } // namespace
+
+namespace {
+
+// Keyboard focus between two shown windows, the first decorated: what their
+// key handlers hear, one line each.
+class focus : public windows {
+public:
+    using windows::h;
+    struct key_tag {
+        focus *f;
+        std::string name;
+    };
+    std::vector<std::string> events;
+    key_tag ta{this, "a"}, tb{this, "b"};
+    XPLMWindowID a = nullptr, b = nullptr;
+
+    static void record(XPLMWindowID id, char key, XPLMKeyFlags flags, char vkey, void *refcon, int losing)
+    {
+        auto *t = static_cast<key_tag *>(refcon);
+        const std::string who = id == nullptr ? "nobody" : id == t->f->a ? "a" : id == t->f->b ? "b" : "?";
+        t->f->events.push_back(losing != 0 ? t->name + " loses to " + who
+                                           : t->name + " key " + std::to_string(key) + " vkey " +
+                                                 std::to_string(static_cast<unsigned char>(vkey)) +
+                                                 " flags " + std::to_string(flags) + " to " + who);
+    }
+
+    void SetUp() override
+    {
+        windows::SetUp();
+        a = make(ta, {0, 300, 300, 0}, xplm_WindowDecorationRoundRectangle);
+        b = make(tb, {400, 300, 700, 0}, xplm_WindowDecorationNone);
+    }
+
+    XPLMWindowID make(key_tag &t, const rect &r, int decoration)
+    {
+        XPLMCreateWindow_t p = host_test::window_params(r);
+        p.decorateAsFloatingWindow = decoration;
+        p.handleKeyFunc = record;
+        p.refcon = &t;
+        return XPLMCreateWindowEx(&p);
+    }
+
+    int number(XPLMWindowID w) const { return h.windows()[w == a ? 1 : 2].number; }
+};
+
+TEST_F(focus, goes_to_one_window_at_a_time_and_the_window_losing_it_hears_so_once)
+{
+    EXPECT_EQ(XPLMHasKeyboardFocus(nullptr), 1);
+    EXPECT_FALSE(h.key_press('a', XPLM_VK_A, 0)) << "the simulator takes it";
+    XPLMTakeKeyboardFocus(a);
+    XPLMTakeKeyboardFocus(a); // already there: nobody is told
+    EXPECT_EQ(XPLMHasKeyboardFocus(a), 1);
+    EXPECT_EQ(XPLMHasKeyboardFocus(b), 0);
+    EXPECT_EQ(XPLMHasKeyboardFocus(nullptr), 0);
+    EXPECT_EQ(h.keyboard_focus(), number(a));
+    h.click(100, 100); // inside it, then on its title bar: it keeps focus
+    h.click(100, 310);
+    EXPECT_TRUE(h.key_press('A', XPLM_VK_A, xplm_ShiftFlag));
+    XPLMTakeKeyboardFocus(b);
+    EXPECT_TRUE(h.key_press(30, XPLM_VK_UP, xplm_UpFlag)) << "the caller's up or down flag is replaced";
+    XPLMTakeKeyboardFocus(nullptr);
+    EXPECT_FALSE(h.key_press('a', XPLM_VK_A, 0));
+    EXPECT_EQ(h.keyboard_focus(), -1);
+    EXPECT_THAT(events, ElementsAre("a key 65 vkey 65 flags 9 to a", "a key 65 vkey 65 flags 17 to a",
+                                    "a loses to b", "b key 30 vkey 38 flags 8 to b",
+                                    "b key 30 vkey 38 flags 16 to b", "b loses to nobody"));
+    EXPECT_TRUE(h.unexpected_calls().empty());
+
+    XPLMSetWindowIsVisible(b, 0);
+    XPLMTakeKeyboardFocus(b);
+    EXPECT_EQ(h.keyboard_focus(), -1) << "a hidden window cannot hold focus";
+    EXPECT_THAT(h.unexpected_calls(), ElementsAre("XPLMTakeKeyboardFocus"));
+}
+
+struct loss_case {
+    const char *name;
+    void (*act)(focus &f);
+};
+
+class focus_loss : public focus, public ::testing::WithParamInterface<loss_case> {};
+
+TEST_P(focus_loss, tells_the_window_once_and_gives_the_keys_to_the_simulator)
+{
+    XPLMTakeKeyboardFocus(a);
+    GetParam().act(*this);
+    EXPECT_THAT(events, ElementsAre("a loses to nobody"));
+    EXPECT_EQ(h.keyboard_focus(), -1);
+    EXPECT_FALSE(h.key_press('a', XPLM_VK_A, 0));
+    EXPECT_EQ(events.size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ways, focus_loss,
+    ::testing::Values(loss_case{"given_back", [](focus &) { XPLMTakeKeyboardFocus(nullptr); }},
+                      loss_case{"hidden", [](focus &f) { XPLMSetWindowIsVisible(f.a, 0); }},
+                      loss_case{"destroyed", [](focus &f) { XPLMDestroyWindow(f.a); }},
+                      loss_case{"a_press_on_another_window", [](focus &f) { f.h.click(500, 100); }},
+                      loss_case{"a_press_on_the_simulator", [](focus &f) { f.h.right_click(900, 500); }},
+                      loss_case{"its_close_box", [](focus &f) { f.h.click_close_box(f.number(f.a)); }}),
+    [](const ::testing::TestParamInfo<loss_case> &info) { return std::string(info.param.name); });
+
+TEST_F(focus, a_decorated_window_has_its_title_bar_and_close_box_above_its_geometry_while_inside)
+{
+    const simhost::host::window_info i = h.windows()[1];
+    EXPECT_EQ(geometry(a), (rect{0, 300, 300, 0})) << "the client rectangle";
+    EXPECT_EQ(i.title_bar, (rect{0, 324, 300, 300}));
+    EXPECT_EQ(i.close_box, (rect{279, 321, 297, 303}));
+    EXPECT_EQ(h.windows()[2].title_bar, rect{}) << "undecorated";
+    XPLMSetWindowPositioningMode(a, xplm_WindowPopOut, 0);
+    EXPECT_EQ(h.windows()[1].close_box, rect{}) << "its operating system's window decorates it now";
+    EXPECT_FALSE(h.click_close_box(number(a)));
+    EXPECT_FALSE(h.click_close_box(number(b)));
+}
+
+} // namespace
