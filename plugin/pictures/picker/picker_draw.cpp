@@ -16,6 +16,7 @@ struct colour {
 constexpr colour display_colours[display_count] = {
     {0.2f, 0.8f, 1.0f}, {0.4f, 1.0f, 0.3f}, {1.0f, 0.6f, 0.1f}};
 constexpr colour placeholder{0.08f, 0.09f, 0.1f};
+constexpr colour label_backing{0.05f, 0.05f, 0.06f};
 constexpr colour button_fill{0.18f, 0.2f, 0.24f};
 constexpr colour button_edge{0.55f, 0.58f, 0.62f};
 constexpr colour text{0.92f, 0.92f, 0.92f};
@@ -72,9 +73,12 @@ void draw_place(const picture_place &place, const display_place &p, int display,
             for (float y : {bottom, top})
                 fill(c, x - handle, y - handle, x + handle, y + handle);
     char line[64];
-    write(c, static_cast<int>(left) + 5, static_cast<int>(top) - 14, display_short_name(display));
-    snprintf(line, sizeof(line), "%d, %d, %d x %d", p.rect.x, p.rect.y, p.rect.w, p.rect.h);
-    write(c, static_cast<int>(left) + 5, static_cast<int>(top) - 28, line);
+    const int n = snprintf(line, sizeof(line), "%d, %d, %d x %d", p.rect.x, p.rect.y, p.rect.w, p.rect.h);
+    // On a dark backing, to be read over any picture.
+    const float text_w = XPLMMeasureString(xplmFont_Proportional, line, n);
+    fill(label_backing, left + 3, top - 32, left + 9 + text_w, top - 3);
+    write(c, static_cast<int>(left) + 6, static_cast<int>(top) - 15, display_short_name(display));
+    write(c, static_cast<int>(left) + 6, static_cast<int>(top) - 29, line);
 }
 
 void draw_button(const boxel_rect &b, colour edge, const char *label)
