@@ -137,10 +137,17 @@ public:
     void set_sim_version(sim_version v);
     sim_version version() const;
     // The user's aircraft from now on (none: one whose displays are in its
-    // panel, the default). An enabled plugin is sent XPLM_MSG_PLANE_LOADED
-    // with 0. False, with a reason, for a size outside 1 to 4096 or a device
-    // named twice.
+    // panel, the default), with the current model. An enabled plugin is sent
+    // XPLM_MSG_PLANE_LOADED with 0. False, with a reason, for a size outside
+    // 1 to 4096 or a device named twice.
     bool load_aircraft(const aircraft &devices);
+    // Loads an aircraft by its model and the cockpit devices it uses; an enabled plugin is sent
+    // XPLM_MSG_PLANE_LOADED with parameter 0, as load_aircraft(devices) does. Refused (false, error())
+    // for a panel below 64 or above 4096 pixels a side, a face not inside the panel or smaller than 1 pixel,
+    // a file name of 256 bytes or more (or none) or a path of 512 or more, or what load_aircraft refuses.
+    // With GL the panel takes the model's size and faces at once.
+    bool load_aircraft(const aircraft_model &model, const aircraft &devices);
+    const aircraft_model &current_aircraft_model() const;
     // False for a device the aircraft does not use.
     bool set_device_bus_volts(device d, float ratio);
     bool set_device_drawn(device d, bool drawn);

@@ -4,6 +4,7 @@
 #include "XPLMDisplay.h"
 #include "XPLMGraphics.h"
 #include "XPLMMenus.h"
+#include "XPLMPlanes.h"
 #include "XPLMPlugin.h"
 #include "XPLMProcessing.h"
 #include "XPLMUtilities.h"
@@ -49,6 +50,8 @@ const xplm_function table[] = {
     XPLM_FUNCTION(XPLMTakeKeyboardFocus), XPLM_FUNCTION(XPLMHasKeyboardFocus),
     XPLM_FUNCTION(XPLMBringWindowToFront), XPLM_FUNCTION(XPLMDrawString),
     XPLM_FUNCTION(XPLMGetFontDimensions), XPLM_FUNCTION(XPLMMeasureString),
+    // --- the user's aircraft ---
+    XPLM_FUNCTION(XPLMGetNthAircraftModel),
     // --- the avionics functions, X-Plane 12 on ---
     XPLM_FUNCTION_SINCE(XPLMRegisterAvionicsCallbacksEx, 400),
     XPLM_FUNCTION_SINCE(XPLMGetAvionicsHandle, 400),

@@ -2,11 +2,10 @@
 
 #include "XPLMPlugin.h"
 
+#include "api/copy_out.h"
 #include "api/with_host.h"
 
-#include <algorithm>
-#include <cstring>
-
+using simhost::detail::copy_out;
 using simhost::detail::host_state;
 using simhost::detail::plugin_id;
 using simhost::detail::stage;
@@ -17,15 +16,6 @@ namespace {
 // Native paths can be far longer than the 256 bytes of the other outputs.
 const size_t path_size = 4096;
 const size_t info_size = 256;
-
-void copy_out(char *out, const std::string &s, size_t size)
-{
-    if (out == nullptr)
-        return;
-    size_t n = std::min(s.size(), size - 1);
-    memcpy(out, s.data(), n);
-    out[n] = '\0';
-}
 
 // The signature is known once XPluginStart has returned.
 bool signature_known(const host_state &h)

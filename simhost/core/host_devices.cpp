@@ -9,6 +9,7 @@
 #include "core/host_state.h"
 #include "core/host_timing.h"
 #include "gl/gl_api.h"
+#include "render/compositor.h"
 #include "render/device_screens.h"
 #include "world/plugin_gate.h"
 
@@ -19,6 +20,11 @@ namespace simhost {
 namespace {
 
 const int max_screen_size = 4096;
+
+bool same_panel(const aircraft_model &a, const aircraft_model &b)
+{
+    return a.panel_width == b.panel_width && a.panel_height == b.panel_height && a.faces == b.faces;
+}
 
 } // namespace
 
@@ -34,7 +40,15 @@ host::sim_version host::version() const
 
 bool host::load_aircraft(const aircraft &devices)
 {
+    return load_aircraft(s_->model, devices);
+}
+
+bool host::load_aircraft(const aircraft_model &model, const aircraft &devices)
+{
     s_->error.clear();
+    const std::string problem = model_problem(model);
+    if (!problem.empty())
+        return fail(problem);
     std::set<device> seen;
     for (const cockpit_device &d : devices) {
         const std::string name = detail::cockpit_devices::name(static_cast<XPLMDeviceID>(d.id));
@@ -46,6 +60,15 @@ bool host::load_aircraft(const aircraft &devices)
             return fail("the " + name + "'s screen of " + std::to_string(d.width) + " x " +
                         std::to_string(d.height) + " is not within 1 to 4096 texels a side");
     }
+    if (s_->gl_ready && !same_panel(model, s_->model)) {
+        std::string error;
+        if (!s_->comp->reshape_panel(model, error)) {
+            std::string ignored; // the panel as it was, which fitted before
+            s_->comp->reshape_panel(s_->model, ignored);
+            return fail("the aircraft's panel: " + error);
+        }
+    }
+    s_->model = model;
     detail::cockpit_devices &cd = s_->devices;
     cd.unuse_all();
     for (const cockpit_device &d : devices) {
@@ -60,6 +83,11 @@ bool host::load_aircraft(const aircraft &devices)
     if (s_->plugin.at == detail::stage::enabled)
         return send_message(XPLM_PLUGIN_XPLANE, XPLM_MSG_PLANE_LOADED, nullptr);
     return true;
+}
+
+const aircraft_model &host::current_aircraft_model() const
+{
+    return s_->model;
 }
 
 bool host::set_device_bus_volts(device d, float ratio)

@@ -103,9 +103,11 @@ void host::draw_gauges(bool live)
         c.bind_panel();
         s.refs.set_bound_framebuffer(c.the_panel().framebuffer(), c.the_panel().width(),
                                      c.the_panel().height());
+        s.refs.set_panel_bounds(c.the_panel().width(), c.the_panel().height());
         draw_phase(xplm_Phase_Gauges, live);
     }
     s.refs.set_bound_framebuffer(0, 0, 0);
+    s.refs.set_panel_bounds(0, 0);
 }
 
 void host::draw_phase(XPLMDrawingPhase phase, bool live)

@@ -23,8 +23,7 @@ bool host::init_gl()
         return fail("no GL context: " + gl->error());
     s_->gl = std::move(gl);
     auto comp = std::make_unique<detail::compositor>();
-    if (!comp->create(s_->desk.os_monitors(), detail::panel::min_width, detail::panel::min_height,
-                      s_->error)) {
+    if (!comp->create(s_->desk.os_monitors(), s_->model, s_->error)) {
         comp.reset();
         s_->gl.reset();
         return false;

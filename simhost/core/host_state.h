@@ -92,6 +92,7 @@ struct host_state {
     // The simulator the host plays, and the user's aircraft's own devices.
     sim_version version = sim_version::xp12_1;
     cockpit_devices devices;
+    aircraft_model model;
 
     // Simulated time.
     double fps = 60;

@@ -34,10 +34,10 @@ std::string file_slug(const std::string &title)
     return slug;
 }
 
-bool compositor::create(const std::vector<rect> &os_monitors, int panel_width, int panel_height,
+bool compositor::create(const std::vector<rect> &os_monitors, const aircraft_model &aircraft,
                         std::string &error)
 {
-    if (!panel_.create(panel_width, panel_height, error))
+    if (!panel_.create(aircraft.panel_width, aircraft.panel_height, aircraft.faces, error))
         return false;
     std::vector<std::unique_ptr<monitor>> made;
     for (size_t i = 0; i < os_monitors.size(); i++) {
@@ -52,6 +52,13 @@ bool compositor::create(const std::vector<rect> &os_monitors, int panel_width, i
     }
     monitors_ = std::move(made);
     return true;
+}
+
+bool compositor::reshape_panel(const aircraft_model &aircraft, std::string &error)
+{
+    if (aircraft.panel_width == panel_.width() && aircraft.panel_height == panel_.height())
+        return panel_.move_faces(aircraft.faces, error);
+    return panel_.create(aircraft.panel_width, aircraft.panel_height, aircraft.faces, error);
 }
 
 void compositor::render_panel(double sim_time, long frame, int render_type)

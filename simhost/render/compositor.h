@@ -9,6 +9,7 @@
 #include "render/monitor_background.h"
 #include "render/panel.h"
 #include "render/render_target.h"
+#include "world/aircraft.h"
 #include "world/windows.h"
 
 #include <functional>
@@ -23,7 +24,10 @@ class compositor {
 public:
     // A picture per operating-system monitor, in its pixels. Needs the GL
     // context current; the monitors are fixed from here on.
-    bool create(const std::vector<rect> &os_monitors, int panel_width, int panel_height, std::string &error);
+    bool create(const std::vector<rect> &os_monitors, const aircraft_model &aircraft, std::string &error);
+    // The panel of another aircraft: a framebuffer anew for another size,
+    // else only its faces move.
+    bool reshape_panel(const aircraft_model &aircraft, std::string &error);
     bool ready() const { return !monitors_.empty(); }
     void set_backgrounds(bool on) { backgrounds_ = on; }
 

@@ -11,59 +11,70 @@ namespace simhost::detail {
 
 namespace {
 
-const int face_w = 1024, face_h = 768;
-
-const panel::face face_table[] = {
-    {"PFD", 0, 2100, face_w, face_h},
-    {"MFD", 1024, 0, face_w, face_h},
-    {"PFD2", 2048, 0, face_w, face_h},
-};
-
 const face_kind kinds[] = {face_kind::pfd, face_kind::mfd, face_kind::pfd};
 
-// The whole panel in a pass without its lit elements.
-const float unlit_grey = 12 / 255.0f;
+struct grey {
+    float r, g, b;
+};
+// The panel between the displays: a grid, so that a copy of the wrong place
+// shows lines where a display has none, whatever place it is.
+const grey panel_grey{40 / 255.0f, 40 / 255.0f, 44 / 255.0f};
+const grey grid_grey{64 / 255.0f, 64 / 255.0f, 72 / 255.0f};
+const int grid_step = 256, grid_line = 4;
+// The displays in a pass without the panel's lit elements.
+const grey unlit_grey{12 / 255.0f, 12 / 255.0f, 12 / 255.0f};
 
 // Cairo draws with y down, GL rows go up: flipping makes the surface memory
 // bottom-up, ready to upload as GL rows.
-void flip_y(cairo_t *cr)
+void flip_y(cairo_t *cr, int height)
 {
     cairo_identity_matrix(cr);
-    cairo_translate(cr, 0, face_h);
+    cairo_translate(cr, 0, height);
     cairo_scale(cr, 1, -1);
 }
 
-// Clears a framebuffer to one colour without disturbing the caller's bindings
-// or the clear-related state.
-void clear_framebuffer(GLuint fbo, float r, float g, float b)
-{
-    const GLint draw = gl_get_int(GL_DRAW_FRAMEBUFFER_BINDING);
-    GLfloat old_clear[4];
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, old_clear);
-    GLboolean old_mask[4];
-    glGetBooleanv(GL_COLOR_WRITEMASK, old_mask);
-    const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
-
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, fbo);
-    glDisable(GL_SCISSOR_TEST);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glClearColor(r, g, b, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-
-    if (scissor)
+// Fills rectangles of a framebuffer with scissored clears, without
+// disturbing the caller's bindings or the clear-related state.
+class rect_filler {
+public:
+    explicit rect_filler(GLuint fbo)
+        : draw_(gl_get_int(GL_DRAW_FRAMEBUFFER_BINDING)), scissor_(glIsEnabled(GL_SCISSOR_TEST))
+    {
+        glGetFloatv(GL_COLOR_CLEAR_VALUE, clear_);
+        glGetBooleanv(GL_COLOR_WRITEMASK, mask_);
+        glGetIntegerv(GL_SCISSOR_BOX, box_);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, fbo);
         glEnable(GL_SCISSOR_TEST);
-    glColorMask(old_mask[0], old_mask[1], old_mask[2], old_mask[3]);
-    glClearColor(old_clear[0], old_clear[1], old_clear[2], old_clear[3]);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, draw);
-}
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    }
+    ~rect_filler()
+    {
+        if (scissor_ == GL_FALSE)
+            glDisable(GL_SCISSOR_TEST);
+        glScissor(box_[0], box_[1], box_[2], box_[3]);
+        glColorMask(mask_[0], mask_[1], mask_[2], mask_[3]);
+        glClearColor(clear_[0], clear_[1], clear_[2], clear_[3]);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, draw_);
+    }
+    rect_filler(const rect_filler &) = delete;
+    rect_filler &operator=(const rect_filler &) = delete;
+
+    void fill(int x, int y, int w, int h, grey c) const
+    {
+        glScissor(x, y, w, h);
+        glClearColor(c.r, c.g, c.b, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+
+private:
+    GLint draw_;
+    GLboolean scissor_;
+    GLfloat clear_[4];
+    GLboolean mask_[4];
+    GLint box_[4];
+};
 
 } // namespace
-
-const panel::face *panel::faces(size_t &count)
-{
-    count = face_count;
-    return face_table;
-}
 
 panel::~panel()
 {
@@ -82,15 +93,14 @@ void panel::destroy()
         s = face_surfaces{};
 }
 
-bool panel::create(int width, int height, std::string &error)
+bool panel::create(int width, int height, const places &faces, std::string &error)
 {
     destroy();
-    width = std::max(width, min_width);
-    height = std::max(height, min_height);
     char buf[160];
     const GLint max_size = gl_get_int(GL_MAX_TEXTURE_SIZE);
-    if (width > max_size || height > max_size) {
-        snprintf(buf, sizeof(buf), "panel %dx%d exceeds the GL texture limit of %d", width, height, max_size);
+    if (width < 1 || height < 1 || width > max_size || height > max_size) {
+        snprintf(buf, sizeof(buf), "panel %dx%d is not within 1 to the GL texture limit of %d", width, height,
+                 max_size);
         error = buf;
         return false;
     }
@@ -121,38 +131,52 @@ bool panel::create(int width, int height, std::string &error)
     }
     width_ = width;
     height_ = height;
-    // The panel grey between the displays, drawn once.
-    clear_framebuffer(fbo_, 40 / 255.0f, 40 / 255.0f, 44 / 255.0f);
-
-    if (!create_faces(error)) {
+    if (!move_faces(faces, error)) {
         destroy();
         return false;
     }
-    render(0, 0);
     return true;
 }
 
-bool panel::create_faces(std::string &error)
+bool panel::move_faces(const places &faces, std::string &error)
 {
     for (size_t i = 0; i < face_count; i++) {
+        const panel_face &at = faces[i];
+        face &f = faces_[i];
+        f = face{face_name(i), at.x, at.y, at.w, at.h};
         face_surfaces &s = surfaces_[i];
-        s.cache.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, face_w, face_h));
-        s.work.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, face_w, face_h));
+        s.cache.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, f.w, f.h));
+        s.work.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, f.w, f.h));
         s.cr.reset(cairo_create(s.work.get()));
         cairo_ptr cache_cr(cairo_create(s.cache.get()));
         const cairo_status_t status = cairo_status(cache_cr.get()) != CAIRO_STATUS_SUCCESS
                                           ? cairo_status(cache_cr.get())
                                           : cairo_status(s.cr.get());
         if (status != CAIRO_STATUS_SUCCESS) {
-            error = std::string("panel face ") + face_table[i].name + ": " + cairo_status_to_string(status);
+            error = std::string("panel face ") + f.name + ": " + cairo_status_to_string(status);
             return false;
         }
-        flip_y(cache_cr.get());
-        draw_face_static(cache_cr.get(), kinds[i], face_table[i].name);
+        flip_y(cache_cr.get(), f.h);
+        draw_face_static(cache_cr.get(), kinds[i], f.name, f.w, f.h);
         cairo_surface_flush(s.cache.get());
-        flip_y(s.cr.get());
+        flip_y(s.cr.get(), f.h);
     }
+    render(0, 0);
     return true;
+}
+
+void panel::paint_background(bool lit) const
+{
+    const rect_filler fill(fbo_);
+    fill.fill(0, 0, width_, height_, panel_grey);
+    for (int x = 0; x < width_; x += grid_step)
+        fill.fill(x, 0, grid_line, height_, grid_grey);
+    for (int y = 0; y < height_; y += grid_step)
+        fill.fill(0, y, width_, grid_line, grid_grey);
+    if (lit)
+        return;
+    for (const face &f : faces_)
+        fill.fill(f.x, f.y, f.w, f.h, unlit_grey);
 }
 
 void panel::upload(const face &f, cairo_surface_t *picture) const
@@ -167,17 +191,19 @@ void panel::upload(const face &f, cairo_surface_t *picture) const
 void panel::render_unlit()
 {
     if (fbo_ != 0)
-        clear_framebuffer(fbo_, unlit_grey, unlit_grey, unlit_grey);
+        paint_background(false);
 }
 
 void panel::render(double sim_time, long frame)
 {
     if (fbo_ == 0)
         return;
+    paint_background(true);
     unpack_guard keep;
     glBindTexture(GL_TEXTURE_2D, color_);
     for (size_t i = 0; i < face_count; i++) {
         face_surfaces &s = surfaces_[i];
+        const face &f = faces_[i];
         cairo_t *cr = s.cr.get();
         cairo_save(cr);
         cairo_identity_matrix(cr);
@@ -186,8 +212,8 @@ void panel::render(double sim_time, long frame)
         cairo_paint(cr);
         cairo_restore(cr);
 
-        draw_face_live(cr, kinds[i], sim_time, frame);
-        upload(face_table[i], s.work.get());
+        draw_face_live(cr, kinds[i], sim_time, frame, f.w, f.h);
+        upload(f, s.work.get());
     }
 }
 

@@ -135,8 +135,12 @@ void draw_common_static(cairo_t *cr, const char *name)
     cairo_set_line_width(cr, 1);
     cairo_rectangle(cr, 0.5, 0.5, face_w - 1, face_h - 1);
     cairo_stroke(cr);
-    // Last, so that nothing covers it: the plugin's copies are checked by it.
-    fill_rect(cr, 0, 0, 24, 24, marker_colour);
+}
+
+// The design's 1024 x 768 over the face's own pixels.
+void scale_to_face(cairo_t *cr, int width, int height)
+{
+    cairo_scale(cr, static_cast<double>(width) / face_w, static_cast<double>(height) / face_h);
 }
 
 void draw_clock(cairo_t *cr, double t, long frame)
@@ -529,21 +533,30 @@ void draw_mfd_live(cairo_t *cr, double t)
 
 } // namespace
 
-void draw_face_static(cairo_t *cr, face_kind kind, const char *name)
+void draw_face_static(cairo_t *cr, face_kind kind, const char *name, int width, int height)
 {
+    cairo_save(cr);
+    scale_to_face(cr, width, height);
     if (kind == face_kind::mfd)
         draw_mfd_static(cr, name);
     else
         draw_pfd_static(cr, name);
+    cairo_restore(cr);
 }
 
-void draw_face_live(cairo_t *cr, face_kind kind, double sim_time, long frame)
+void draw_face_live(cairo_t *cr, face_kind kind, double sim_time, long frame, int width, int height)
 {
+    cairo_save(cr);
+    scale_to_face(cr, width, height);
     if (kind == face_kind::mfd)
         draw_mfd_live(cr, sim_time);
     else
         draw_pfd_live(cr, sim_time);
     draw_clock(cr, sim_time, frame);
+    cairo_restore(cr);
+    // Last and unscaled, so that nothing covers it and it keeps its size:
+    // the plugin's copies are checked by it.
+    fill_rect(cr, 0, 0, 24, 24, marker_colour);
 }
 
 } // namespace simhost::detail

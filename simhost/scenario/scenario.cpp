@@ -15,6 +15,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <tuple>
+#include <utility>
 
 namespace simhost {
 namespace {
@@ -97,6 +99,11 @@ public:
 
     int line() const { return line_; }
     bool at_end() const { return next_ == tokens_.size(); }
+    // The token `ahead` places past the next one, or null past the end.
+    const token *peek(size_t ahead = 0) const
+    {
+        return next_ + ahead < tokens_.size() ? &tokens_[next_ + ahead] : nullptr;
+    }
     void set_context(const std::string &context) { context_ = context; }
 
     const token &next(const char *wanted)
@@ -209,6 +216,17 @@ std::vector<std::string> read_menu_path(line_reader &r)
     return items;
 }
 
+// "<w>x<h>", each within [lo, hi].
+std::pair<int, int> read_size(const line_reader &r, const std::string &s, const std::string &what, int lo,
+                              int hi)
+{
+    const size_t x = s.find('x');
+    if (x == std::string::npos)
+        r.fail(what + " size '" + s + "' is not <width>x<height>");
+    return {static_cast<int>(to_whole(r, token{s.substr(0, x), false}, (what + " width").c_str(), lo, hi)),
+            static_cast<int>(to_whole(r, token{s.substr(x + 1), false}, (what + " height").c_str(), lo, hi))};
+}
+
 // The cockpit devices: pfd1, mfd, pfd2, each optionally ":<width>x<height>".
 struct device_name {
     const char *name;
@@ -239,30 +257,102 @@ cockpit_device read_device(line_reader &r, const token &t)
     cockpit_device d{known->id};
     if (colon == std::string::npos)
         return d;
-    const std::string size = t.text.substr(colon + 1);
-    const size_t x = size.find('x');
-    if (x == std::string::npos)
-        r.fail("device size '" + size + "' is not <width>x<height>");
-    d.width = static_cast<int>(to_whole(r, token{size.substr(0, x), false}, "device width", 1, 4096));
-    d.height = static_cast<int>(to_whole(r, token{size.substr(x + 1), false}, "device height", 1, 4096));
+    std::tie(d.width, d.height) = read_size(r, t.text.substr(colon + 1), "device", 1, 4096);
     return d;
 }
 
-// "none", or the devices the aircraft uses, each once.
-aircraft read_aircraft(line_reader &r)
+// --- The aircraft's model: after its devices, in any order, "acf <file>",
+// "path <path>", "panel <w>x<h>" and "pfd|mfd|pfd2 at <x>,<y>,<w>x<h>" ---
+const char *const face_words[] = {"pfd", "mfd", "pfd2"};
+
+// Whether the next tokens start a part rather than name a device.
+bool at_model_part(const line_reader &r)
+{
+    const token *t = r.peek(), *then = r.peek(1);
+    return t != nullptr && (t->text == "acf" || t->text == "path" || t->text == "panel" ||
+                            (then != nullptr && then->text == "at"));
+}
+
+// "<x>,<y>,<w>x<h>" inside the largest panel.
+panel_face read_face(const line_reader &r, const std::string &face, const std::string &place)
+{
+    const size_t c1 = place.find(','), c2 = c1 == std::string::npos ? c1 : place.find(',', c1 + 1);
+    if (c2 == std::string::npos)
+        r.fail(face + " place '" + place + "' is not <x>,<y>,<width>x<height>");
+    panel_face f{};
+    f.x = static_cast<int>(to_whole(r, token{place.substr(0, c1), false}, (face + " x").c_str(), 0));
+    f.y = static_cast<int>(
+        to_whole(r, token{place.substr(c1 + 1, c2 - c1 - 1), false}, (face + " y").c_str(), 0));
+    std::tie(f.w, f.h) = read_size(r, place.substr(c2 + 1), face, 1, max_panel_side);
+    return f;
+}
+
+void read_model_part(line_reader &r, aircraft_model &m, std::vector<std::string> &seen)
+{
+    const std::string part = r.next("").text;
+    if (std::find(seen.begin(), seen.end(), part) != seen.end())
+        r.fail("aircraft: '" + part + "' given twice");
+    seen.push_back(part);
+    if (part == "acf") {
+        m.file = read_name(r, "<file name>");
+        return;
+    }
+    if (part == "path") {
+        m.path = read_name(r, "<path>");
+        return;
+    }
+    if (part == "panel") {
+        std::tie(m.panel_width, m.panel_height) =
+            read_size(r, r.next("<width>x<height>").text, "panel", min_panel_side, max_panel_side);
+        return;
+    }
+    for (size_t i = 0; i < m.faces.size(); i++) {
+        if (part == face_words[i]) {
+            r.next("at");
+            m.faces[i] = read_face(r, part, r.next("<x>,<y>,<width>x<height>").text);
+            return;
+        }
+    }
+    r.fail("aircraft: unknown display '" + part + "' (pfd, mfd or pfd2)");
+}
+
+// The parts up to the end of the line, on the defaults; checked as the host would.
+aircraft_model read_model(line_reader &r)
+{
+    aircraft_model m;
+    std::vector<std::string> seen;
+    while (!r.at_end()) {
+        if (!at_model_part(r))
+            r.fail("aircraft: expected acf, path, panel or pfd|mfd|pfd2 at, not '" + r.peek()->text + "'");
+        read_model_part(r, m, seen);
+    }
+    const std::string problem = model_problem(m);
+    if (!problem.empty())
+        r.fail(problem);
+    return m;
+}
+
+// --- end of the aircraft's model ---
+
+// "none", or the devices the aircraft uses, each once; then its model's parts.
+aircraft read_aircraft(line_reader &r, aircraft_model &model)
 {
     aircraft devices;
     const token &first = r.next("none or <device>");
-    if (first.text == "none")
+    if (first.text == "none") {
+        model = read_model(r);
         return devices;
+    }
     for (const token *t = &first;; t = &r.next("")) {
         const cockpit_device d = read_device(r, *t);
         for (const cockpit_device &o : devices)
             if (o.id == d.id)
                 r.fail(std::string("device '") + name_of_device(d.id) + "' named twice");
         devices.push_back(d);
-        if (r.at_end())
+        if (r.at_end() || at_model_part(r)) {
+            model = read_model(r);
             return devices;
+        }
     }
 }
 
@@ -372,7 +462,7 @@ void read_action(line_reader &r, scenario_action &a)
         a.kind = action == "disable" ? action_kind::disable : action_kind::enable;
     } else if (action == "aircraft") {
         a.kind = action_kind::aircraft;
-        a.devices = read_aircraft(r);
+        a.devices = read_aircraft(r, a.model);
     } else if (action == "device") {
         read_device_action(r, a);
     } else if (action == "key") {
@@ -586,7 +676,7 @@ private:
     void read_start_aircraft(line_reader &r)
     {
         once(r, "aircraft", aircraft_line_);
-        out_.aircraft = read_aircraft(r);
+        out_.aircraft = read_aircraft(r, out_.model);
     }
 
     // The desk as the host would take it, so a bad one is reported with its line.
@@ -727,6 +817,26 @@ std::string describe_key(const scenario_action &a)
     return s;
 }
 
+// The model's parts that are not the defaults, as an aircraft line has them.
+std::string describe_model(const aircraft_model &m)
+{
+    const aircraft_model def;
+    std::string s;
+    if (m.file != def.file)
+        s += " acf " + shown(m.file);
+    if (!m.path.empty())
+        s += " path " + shown(m.path);
+    if (m.panel_width != def.panel_width || m.panel_height != def.panel_height)
+        s += " panel " + std::to_string(m.panel_width) + "x" + std::to_string(m.panel_height);
+    for (size_t i = 0; i < m.faces.size(); i++) {
+        const panel_face &f = m.faces[i];
+        if (!(f == def.faces[i]))
+            s += std::string(" ") + face_words[i] + " at " + std::to_string(f.x) + "," + std::to_string(f.y) +
+                 "," + std::to_string(f.w) + "x" + std::to_string(f.h);
+    }
+    return s;
+}
+
 } // namespace
 
 bool parse_scenario(const std::string &text, const std::string &file, scenario &out, std::string &error)
@@ -811,7 +921,7 @@ std::string describe(const scenario_action &a)
     case action_kind::os_resize:
         return at + "osresize " + std::to_string(a.value) + " " + xy;
     case action_kind::aircraft:
-        return at + "aircraft" + describe_devices(a.devices);
+        return at + "aircraft" + describe_devices(a.devices) + describe_model(a.model);
     case action_kind::device_power: {
         char ratio[32];
         snprintf(ratio, sizeof(ratio), "%g", a.ratio);

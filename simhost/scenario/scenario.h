@@ -45,13 +45,14 @@ struct scenario_action {
     std::string name; // command, dataref or screenshot name
     std::vector<std::string> menu_path;
     int x = 0, y = 0, x2 = 0, y2 = 0;
-    int value = 0;    // dataref value, or the window of an operating-system move or resize
-    long frames = 0;  // hold / drag length
-    int line = 0;     // 1-based line in the file, for messages
-    aircraft devices; // an aircraft's; a device action's one
-    double ratio = 0; // a device's bus voltage ratio
-    bool on = false;  // whether a device is drawn
-    key_stroke key;   // a key's, `name` its name as written
+    int value = 0;        // dataref value, or the window of an operating-system move or resize
+    long frames = 0;      // hold / drag length
+    int line = 0;         // 1-based line in the file, for messages
+    aircraft devices;     // an aircraft's; a device action's one
+    aircraft_model model; // an aircraft's .acf and panel
+    double ratio = 0;     // a device's bus voltage ratio
+    bool on = false;      // whether a device is drawn
+    key_stroke key;       // a key's, `name` its name as written
 };
 
 struct scenario {
@@ -64,6 +65,7 @@ struct scenario {
     gl_habits gl;                                // keyword "gl"
     sim_version simulator = sim_version::xp12_1; // keyword "simulator"
     simhost::aircraft aircraft;                  // keyword "aircraft": the one it starts with
+    aircraft_model model;                        // and its .acf and panel
 };
 
 // Parses a scenario's text. On error returns false, leaves `out` as it was and

@@ -20,7 +20,7 @@ int between(int from, int to, long k, long n)
 bool apply_setup(host &h, const scenario &sc, std::string &error)
 {
     h.set_sim_version(sc.simulator);
-    if (h.set_desk(sc.desk) && h.load_aircraft(sc.aircraft))
+    if (h.set_desk(sc.desk) && h.load_aircraft(sc.model, sc.aircraft))
         return true;
     error = sc.file + ": " + h.error();
     return false;
@@ -106,7 +106,7 @@ bool scenario_runner::perform(const scenario_action &a)
     case action_kind::os_resize:
         return h_.os_resize(a.value, a.x, a.y) || fail(a.line, h_.error());
     case action_kind::aircraft:
-        return h_.load_aircraft(a.devices) || fail(a.line, h_.error());
+        return h_.load_aircraft(a.model, a.devices) || fail(a.line, h_.error());
     case action_kind::device_power:
         return h_.set_device_bus_volts(a.devices.front().id, static_cast<float>(a.ratio)) ||
                fail(a.line, h_.error());

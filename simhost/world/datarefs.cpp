@@ -11,6 +11,18 @@ datarefs::datarefs()
     // What is bound while the simulator draws its panel or a cockpit device;
     // 0 at other times.
     set_bound_framebuffer(0, 0, 0);
+    set_panel_bounds(0, 0);
+}
+
+void datarefs::set_panel_bounds(int width, int height)
+{
+    for (const char *part : {"total", "visible"}) {
+        const std::string prefix = std::string("sim/graphics/view/panel_") + part + "_pnl_";
+        set_int(prefix + "l", 0);
+        set_int(prefix + "b", 0);
+        set_int(prefix + "r", width);
+        set_int(prefix + "t", height);
+    }
 }
 
 void datarefs::set_bound_framebuffer(unsigned fbo, int width, int height)

@@ -28,6 +28,10 @@ public:
     // What current_gl_fbo and viewport read: a framebuffer and its size.
     void set_bound_framebuffer(unsigned fbo, int width, int height);
     // --- end of the arrays ---
+    // The panel's total and visible bounds (left, bottom, right, top), which
+    // the simulator defines only inside panel and gauge callbacks: the
+    // panel's size during its passes, 0 (no size) at every other time.
+    void set_panel_bounds(int width, int height);
 
 private:
     struct int_ref {

@@ -126,6 +126,7 @@ at 4 click 150 150
 at 5 drag 150 150 250 250 2
 at 8 menu Host Test > Toggle
 at 9 hold simhost_test/toggle 2
+at 12 aircraft none acf "Baron 58.acf" panel 2048x2048 pfd at 100,1200,800x600 mfd at 1000,200,800x600 pfd2 at 1000,1000,800x600
 at 12 screenshot last
 )";
 
@@ -139,6 +140,7 @@ TEST(simhost_program, plays_a_scenario_reports_each_action_and_sums_up_with_the_
                     " --out " + shell_quoted(tmp.path()) + " --log " + shell_quoted(log));
     ASSERT_EQ(r.exit_code, 0) << r.output;
     EXPECT_THAT(r.output, HasSubstr("frame 8: menu Host Test > Toggle\n"));
+    EXPECT_THAT(r.output, HasSubstr("frame 12: aircraft none acf \"Baron 58.acf\" panel 2048x2048 pfd at "));
     EXPECT_THAT(r.output, HasSubstr("headless_sim: 12 frames at 30 fps"));
     EXPECT_THAT(r.output, HasSubstr("headless_sim: monitor 1 (640, 0) 320 x 240 pixels, simulator full "
                                     "screen: (320, 0) 160 x 120 boxels\n"));
@@ -156,6 +158,8 @@ TEST(simhost_program, plays_a_scenario_reports_each_action_and_sums_up_with_the_
                                 "test plugin: click 2 at 250,250\ntest plugin: click 3 at 250,250\n"));
     EXPECT_THAT(text, HasSubstr("toggle phase 0\ntest plugin: toggle phase 1\ntest plugin: toggle phase 1\n"
                                 "test plugin: toggle phase 2\n"));
+    EXPECT_THAT(text, HasSubstr("test plugin: message 102 from 0\ntest plugin: aircraft Baron 58.acf at "));
+    EXPECT_THAT(text, HasSubstr("Baron 58.acf\n"));
 }
 
 TEST(simhost_program, stops_at_an_action_it_cannot_do_and_names_its_line_unless_told_to_keep_going)

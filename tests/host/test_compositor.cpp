@@ -14,6 +14,8 @@
 
 #include <array>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 using simhost::rect;
 using ::testing::ElementsAre;
@@ -44,9 +46,24 @@ protected:
     }
 };
 
+// The panel's total and visible bounds, left, bottom, right, top each.
+std::vector<int> panel_bounds()
+{
+    std::vector<int> v;
+    for (const char *part : {"total", "visible"})
+        for (const char *side : {"l", "b", "r", "t"}) {
+            const std::string name = std::string("sim/graphics/view/panel_") + part + "_pnl_" + side;
+            XPLMDataRef ref = XPLMFindDataRef(name.c_str());
+            EXPECT_NE(ref, nullptr) << name;
+            v.push_back(XPLMGetDatai(ref));
+        }
+    return v;
+}
+
 struct gauges_seen {
     GLint framebuffer = -1;
     int panel_render_type = -1;
+    std::vector<int> bounds;
 };
 
 int draw_into_panel(XPLMDrawingPhase, int, void *refcon)
@@ -54,6 +71,7 @@ int draw_into_panel(XPLMDrawingPhase, int, void *refcon)
     auto *seen = static_cast<gauges_seen *>(refcon);
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &seen->framebuffer);
     seen->panel_render_type = XPLMGetDatai(XPLMFindDataRef("sim/graphics/view/panel_render_type"));
+    seen->bounds = panel_bounds();
     // Panel pixels, origin at the bottom-left.
     fill({10, 2110, 20, 2100}, 0, 0, 1);
     return 1;
@@ -74,6 +92,39 @@ TEST_F(compositor, the_gauges_phase_draws_into_the_panel_in_panel_pixels_and_rea
     h.set_panel_passes({1});
     h.run_frames(1);
     EXPECT_EQ(seen.panel_render_type, 1) << "a scenario can give the panel other passes";
+}
+
+int record_panel_bounds(XPLMDrawingPhase, int, void *refcon)
+{
+    *static_cast<std::vector<int> *>(refcon) = panel_bounds();
+    return 1;
+}
+
+TEST_F(compositor,
+       another_aircrafts_panel_has_its_size_and_faces_and_its_bounds_read_only_in_the_gauges_phase)
+{
+    gauges_seen seen;
+    std::vector<int> in_window_phase;
+    ASSERT_EQ(XPLMRegisterDrawCallback(draw_into_panel, xplm_Phase_Gauges, 0, &seen), 1);
+    ASSERT_EQ(XPLMRegisterDrawCallback(record_panel_bounds, xplm_Phase_Window, 0, &in_window_phase), 1);
+    h.run_frames(1);
+    EXPECT_THAT(seen.bounds, ElementsAre(0, 0, 3072, 2868, 0, 0, 3072, 2868));
+    const std::vector<int> none(8, 0);
+    EXPECT_EQ(in_window_phase, none);
+    EXPECT_EQ(panel_bounds(), none) << "between frames";
+
+    simhost::aircraft_model m;
+    m.panel_width = m.panel_height = 2048;
+    m.faces = {{{100, 1200, 800, 600}, {1000, 200, 800, 600}, {1000, 1000, 800, 600}}};
+    ASSERT_TRUE(h.load_aircraft(m, {})) << h.error();
+    EXPECT_EQ(h.panel_width(), 2048);
+    EXPECT_EQ(h.panel_height(), 2048);
+    h.run_frames(1);
+    EXPECT_THAT(seen.bounds, ElementsAre(0, 0, 2048, 2048, 0, 0, 2048, 2048));
+    EXPECT_EQ(seen.framebuffer, static_cast<GLint>(h.panel_framebuffer()));
+    EXPECT_THAT(pixel(h.panel_framebuffer(), 100, 1799), ElementsAre(255, 0, 255, 255)) << "the PFD's mark";
+    EXPECT_EQ(h.current_aircraft_model().panel_width, 2048);
+    EXPECT_TRUE(h.unexpected_calls().empty());
 }
 
 void draw_red(XPLMWindowID w, void *)

@@ -88,26 +88,29 @@ protected:
     void SetUp() override { ASSERT_TRUE(ctx.create()) << ctx.error(); }
 };
 
+// A panel as an aircraft has it.
+bool create(panel &p, const simhost::aircraft_model &m)
+{
+    std::string error;
+    EXPECT_TRUE(p.create(m.panel_width, m.panel_height, m.faces, error)) << error;
+    return p.framebuffer() != 0;
+}
+
 class panel_test : public gl_test {
 protected:
     panel p;
     void SetUp() override
     {
         gl_test::SetUp();
-        std::string error;
-        ASSERT_TRUE(p.create(0, 0, error)) << error;
+        ASSERT_TRUE(create(p, simhost::aircraft_model{}));
     }
-    const panel::face &face(size_t i) const
-    {
-        size_t count = 0;
-        return panel::faces(count)[i];
-    }
+    const panel::face &face(size_t i) const { return p.faces()[i]; }
 };
 
-TEST_F(panel_test, is_a_complete_framebuffer_raised_to_the_minimum_size)
+TEST_F(panel_test, is_a_complete_framebuffer_of_exactly_the_aircrafts_panel_size)
 {
-    EXPECT_EQ(p.width(), panel::min_width);
-    EXPECT_EQ(p.height(), panel::min_height);
+    EXPECT_EQ(p.width(), 3072);
+    EXPECT_EQ(p.height(), 2868);
     glBindFramebuffer(GL_FRAMEBUFFER, p.framebuffer());
     EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -116,17 +119,38 @@ TEST_F(panel_test, is_a_complete_framebuffer_raised_to_the_minimum_size)
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
     EXPECT_EQ(w, p.width());
 
-    panel bigger;
-    std::string error;
-    ASSERT_TRUE(bigger.create(panel::min_width + 8, panel::min_height + 4, error)) << error;
-    EXPECT_EQ(bigger.width(), panel::min_width + 8);
-    EXPECT_EQ(bigger.height(), panel::min_height + 4);
+    simhost::aircraft_model tiny;
+    tiny.panel_width = tiny.panel_height = 64;
+    tiny.faces = {{{0, 32, 32, 32}, {32, 0, 32, 24}, {40, 40, 1, 1}}};
+    panel smallest;
+    ASSERT_TRUE(create(smallest, tiny));
+    EXPECT_EQ(smallest.width(), 64);
+    EXPECT_EQ(pixel(smallest.framebuffer(), 0, 63), magenta);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// Panels of other sizes, their faces elsewhere and of other shapes: one wider,
+// one portrait, one touching the panel's top-right corner.
+simhost::aircraft_model square_2048()
+{
+    simhost::aircraft_model m;
+    m.panel_width = m.panel_height = 2048;
+    m.faces = {{{100, 1200, 800, 600}, {1000, 200, 800, 600}, {300, 300, 400, 700}}};
+    return m;
+}
+
+simhost::aircraft_model square_4096()
+{
+    simhost::aircraft_model m;
+    m.panel_width = m.panel_height = 4096;
+    m.faces = {{{0, 2048, 2048, 1536}, {2048, 0, 2048, 1024}, {2816, 3072, 1280, 1024}}};
+    return m;
 }
 
 struct face_case {
-    size_t index;
     const char *name;
-    int x, y;
+    simhost::aircraft_model (*layout)();
+    size_t index;
 };
 
 void PrintTo(const face_case &c, std::ostream *os)
@@ -134,51 +158,117 @@ void PrintTo(const face_case &c, std::ostream *os)
     *os << c.name;
 }
 
-class panel_face : public panel_test, public ::testing::WithParamInterface<face_case> {};
-
-TEST_P(panel_face, sits_where_the_plugin_copies_it_from_with_the_marker_only_in_its_top_left_corner)
+// Off the grid lines the panel is grey; on them a lighter grey.
+rgba_t background_at(int x, int y)
 {
-    const face_case &want = GetParam();
-    const panel::face &f = face(want.index);
-    EXPECT_STREQ(f.name, want.name);
-    EXPECT_EQ(f.x, want.x);
-    EXPECT_EQ(f.y, want.y);
-    EXPECT_EQ(f.w, 1024);
-    EXPECT_EQ(f.h, 768);
-
-    p.render(4.2, 252);
-    const int top = f.y + f.h - 1;
-    for (auto [x, y] : {std::pair{f.x, top}, {f.x + 23, top}, {f.x, top - 23}, {f.x + 23, top - 23}})
-        EXPECT_EQ(pixel(p.framebuffer(), x, y), magenta) << "marker pixel " << x << "," << y;
-    EXPECT_NE(pixel(p.framebuffer(), f.x + 24, top), magenta);
-    EXPECT_NE(pixel(p.framebuffer(), f.x, top - 24), magenta);
-    for (auto [x, y] : {std::pair{f.x + f.w - 1, top}, {f.x, f.y}, {f.x + f.w - 1, f.y}})
-        EXPECT_NE(pixel(p.framebuffer(), x, y), magenta) << "corner " << x << "," << y;
+    return x % 256 < 4 || y % 256 < 4 ? rgba_t{64, 64, 72, 255} : panel_grey;
 }
 
-INSTANTIATE_TEST_SUITE_P(faces, panel_face,
-                         ::testing::Values(face_case{0, "PFD", 0, 2100}, face_case{1, "MFD", 1024, 0},
-                                           face_case{2, "PFD2", 2048, 0}),
-                         [](const auto &info) { return std::string(info.param.name); });
-
-bool inside_a_face(int x, int y)
+// A point of a face's 1024 x 768 design (y down) where the face shows it.
+std::pair<int, int> design_point(const panel::face &f, double x, double y)
 {
-    size_t count = 0;
-    const panel::face *faces = panel::faces(count);
-    for (size_t i = 0; i < count; i++) {
-        const panel::face &f = faces[i];
+    return {f.x + static_cast<int>(x * f.w / 1024), f.y + f.h - 1 - static_cast<int>(y * f.h / 768)};
+}
+
+void expect_near(const rgba_t &got, const rgba_t &want, const char *what)
+{
+    for (size_t c = 0; c < 3; c++)
+        EXPECT_NEAR(got[c], want[c], 6) << what << " channel " << c;
+}
+
+bool inside_a_face(const panel &p, int x, int y)
+{
+    for (const panel::face &f : p.faces()) {
         if (x >= f.x && x < f.x + f.w && y >= f.y && y < f.y + f.h)
             return true;
     }
     return false;
 }
 
-TEST_F(panel_test, is_panel_grey_outside_the_faces)
+class panel_face : public gl_test, public ::testing::WithParamInterface<face_case> {};
+
+TEST_P(panel_face, fills_the_aircrafts_rectangle_scaled_with_the_marker_24_pixels_in_its_top_left_corner)
 {
+    const simhost::aircraft_model m = GetParam().layout();
+    panel p;
+    ASSERT_TRUE(create(p, m));
+    EXPECT_EQ(p.width(), m.panel_width);
+    EXPECT_EQ(p.height(), m.panel_height);
+    const size_t i = GetParam().index;
+    const panel::face &f = p.faces()[i];
+    const simhost::panel_face &want = m.faces[i];
+    EXPECT_EQ(std::vector<int>({f.x, f.y, f.w, f.h}), std::vector<int>({want.x, want.y, want.w, want.h}));
+    EXPECT_STREQ(f.name, simhost::face_name(i));
+
+    p.render(4.2, 252);
+    const unsigned fbo = p.framebuffer();
+    const int top = f.y + f.h - 1, right = f.x + f.w - 1;
+    for (auto [x, y] : {std::pair{f.x, top}, {f.x + 23, top}, {f.x, top - 23}, {f.x + 23, top - 23}})
+        EXPECT_EQ(pixel(fbo, x, y), magenta) << "marker pixel " << x << "," << y;
+    EXPECT_NE(pixel(fbo, f.x + 24, top), magenta);
+    EXPECT_NE(pixel(fbo, f.x, top - 24), magenta);
+    for (auto [x, y] : {std::pair{right, top}, {f.x, f.y}, {right, f.y}})
+        EXPECT_NE(pixel(fbo, x, y), magenta) << "corner " << x << "," << y;
+
+    // The design stretched over the rectangle: sky and ground on a PFD, the
+    // engine strip and the map on the MFD.
+    if (i == 1) {
+        auto [ex, ey] = design_point(f, 110, 460);
+        expect_near(pixel(fbo, ex, ey), {22, 24, 30, 255}, "engine strip");
+        auto [mx, my] = design_point(f, 762, 425);
+        expect_near(pixel(fbo, mx, my), {4, 8, 16, 255}, "map");
+    } else {
+        auto [sx, sy] = design_point(f, 320, 160);
+        expect_near(pixel(fbo, sx, sy), {40, 120, 210, 255}, "sky");
+        auto [gx, gy] = design_point(f, 700, 580);
+        expect_near(pixel(fbo, gx, gy), {140, 88, 38, 255}, "ground");
+    }
+    // And not a pixel past it, where the panel has no other face.
+    for (auto [x, y] : {std::pair{right + 1, f.y + f.h / 2}, {f.x + f.w / 2, f.y - 1}}) {
+        if (x < p.width() && y >= 0 && !inside_a_face(p, x, y)) {
+            EXPECT_EQ(pixel(fbo, x, y), background_at(x, y)) << "past the face at " << x << "," << y;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(faces, panel_face,
+                         ::testing::Values(face_case{"PFD", [] { return simhost::aircraft_model{}; }, 0},
+                                           face_case{"MFD", [] { return simhost::aircraft_model{}; }, 1},
+                                           face_case{"PFD2", [] { return simhost::aircraft_model{}; }, 2},
+                                           face_case{"PFD_of_a_2048_panel", square_2048, 0},
+                                           face_case{"portrait_PFD2_of_a_2048_panel", square_2048, 2},
+                                           face_case{"MFD_of_a_4096_panel", square_4096, 1},
+                                           face_case{"PFD2_in_the_corner_of_a_4096_panel", square_4096, 2}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(panel_test, outside_the_faces_shows_a_grid_lit_or_not_and_unlit_the_faces_are_dark)
+{
+    const std::pair<int, int> outside[] = {{0, 0},       {1023, 767}, {1500, 1500}, {0, 2099}, {1024, 2867},
+                                           {3071, 2867}, {3071, 768}, {65, 1000},   {130, 131}};
     p.render(1, 60);
-    for (auto [x, y] :
-         {std::pair{0, 0}, {1023, 767}, {1500, 1500}, {0, 2099}, {1024, 2867}, {3071, 2867}, {3071, 768}})
-        EXPECT_EQ(pixel(p.framebuffer(), x, y), panel_grey) << x << "," << y;
+    for (auto [x, y] : outside)
+        EXPECT_EQ(pixel(p.framebuffer(), x, y), background_at(x, y)) << x << "," << y;
+    EXPECT_NE(background_at(0, 0), background_at(5, 5)) << "not one colour";
+
+    p.render_unlit();
+    for (auto [x, y] : outside)
+        EXPECT_EQ(pixel(p.framebuffer(), x, y), background_at(x, y)) << x << "," << y;
+    for (const panel::face &f : p.faces())
+        for (auto [x, y] : {std::pair{f.x, f.y + f.h - 1}, {f.x + f.w / 2, f.y + f.h / 2}})
+            EXPECT_EQ(pixel(p.framebuffer(), x, y), (rgba_t{12, 12, 12, 255})) << f.name;
+}
+
+TEST_F(panel_test, faces_moved_on_the_same_framebuffer_leave_the_grid_where_they_were)
+{
+    const unsigned fbo = p.framebuffer();
+    const panel::face was = face(0);
+    simhost::aircraft_model m;
+    m.faces[0] = {1500, 1500, 512, 384};
+    std::string error;
+    ASSERT_TRUE(p.move_faces(m.faces, error)) << error;
+    EXPECT_EQ(p.framebuffer(), fbo);
+    EXPECT_EQ(pixel(fbo, was.x + 100, was.y + 100), background_at(was.x + 100, was.y + 100));
+    EXPECT_EQ(pixel(fbo, 1500, 1500 + 383), magenta);
 }
 
 TEST_F(panel_test, moves_inside_the_faces_over_time_and_nothing_outside_them)
@@ -199,7 +289,7 @@ TEST_F(panel_test, moves_inside_the_faces_over_time_and_nothing_outside_them)
             const size_t i = (static_cast<size_t>(row) * p.width() + x) * 4;
             if (memcmp(&before[i], &after[i], 4) == 0)
                 continue;
-            if (!inside_a_face(x, y))
+            if (!inside_a_face(p, x, y))
                 changed_outside++;
             for (size_t k : {size_t{0}, size_t{2}}) {
                 const panel::face &f = face(k);

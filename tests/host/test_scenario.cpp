@@ -269,6 +269,44 @@ TEST(scenario, plays_keys_to_the_focused_window_and_drags_and_closes_a_decorated
     EXPECT_EQ(again.error(), "demo.txt:2: closebox: no visible window titled \"Display Regions\"");
 }
 
+TEST(scenario, reads_an_aircrafts_acf_path_panel_and_faces_in_any_order_after_its_devices)
+{
+    scenario s = parsed("aircraft mfd panel 3072x3072 acf \"Baron 58.acf\" pfd2 at 0,0,64x48\n"
+                        "at 5 aircraft none acf Baron_58.acf panel 2048x2048 pfd at 100,1200,800x600 mfd at "
+                        "1000,200,800x600 pfd2 at 1000,1000,800x600 path \"/sims/X 12/Baron_58.acf\"\n"
+                        "at 6 aircraft pfd1 mfd\n");
+    const aircraft_model def;
+    auto faces = [](const aircraft_model &m) {
+        std::vector<std::vector<int>> out;
+        for (const panel_face &f : m.faces)
+            out.push_back({f.x, f.y, f.w, f.h});
+        return out;
+    };
+    ASSERT_EQ(s.aircraft.size(), 1u);
+    EXPECT_EQ(s.model.file, "Baron 58.acf");
+    EXPECT_EQ(s.model.path, "") << "the default";
+    EXPECT_EQ(s.model.panel_height, 3072);
+    EXPECT_THAT(faces(s.model), ElementsAre(faces(def)[0], faces(def)[1], std::vector<int>{0, 0, 64, 48}));
+
+    ASSERT_EQ(s.actions.size(), 2u);
+    const aircraft_model &m = s.actions[0].model;
+    EXPECT_TRUE(s.actions[0].devices.empty());
+    EXPECT_EQ(m.file, "Baron_58.acf");
+    EXPECT_EQ(m.path, "/sims/X 12/Baron_58.acf");
+    EXPECT_EQ(m.panel_height, 2048);
+    EXPECT_THAT(faces(m),
+                ElementsAre(std::vector<int>{100, 1200, 800, 600}, std::vector<int>{1000, 200, 800, 600},
+                            std::vector<int>{1000, 1000, 800, 600}));
+    EXPECT_EQ(s.actions[1].devices.size(), 2u);
+    EXPECT_EQ(faces(s.actions[1].model), faces(def)) << "parts not given are the defaults";
+    EXPECT_EQ(s.actions[1].model.file, def.file);
+    EXPECT_EQ(
+        describe(s.actions[0]),
+        "frame 5: aircraft none acf Baron_58.acf path \"/sims/X 12/Baron_58.acf\" panel 2048x2048 pfd at "
+        "100,1200,800x600 mfd at 1000,200,800x600 pfd2 at 1000,1000,800x600");
+    EXPECT_EQ(describe(s.actions[1]), "frame 6: aircraft pfd1 mfd");
+}
+
 TEST(scenario, turns_seconds_into_the_nearest_frame_with_the_fps_declared_below)
 {
     scenario s = parsed("at 0.24s enable\n"
@@ -403,6 +441,22 @@ INSTANTIATE_TEST_SUITE_P(
         bad_scenario{"device_size", "aircraft pfd1:1280", 1, "'1280' is not <width>x<height>"},
         bad_scenario{"device_too_large", "aircraft pfd1:5000x800", 1, "device width '5000' is out of range"},
         bad_scenario{"device_power", "at 1 device mfd power -1", 1, "power ratio '-1' is not a number"},
+        bad_scenario{"panel_too_small", "aircraft none panel 63x2048", 1, "panel width must be at least 64"},
+        bad_scenario{"panel_too_large", "at 1 aircraft mfd panel 2048x4097", 1,
+                     "panel height '4097' is out of range"},
+        bad_scenario{"panel_size", "aircraft none panel 2048", 1,
+                     "panel size '2048' is not <width>x<height>"},
+        bad_scenario{"face_outside_the_panel", "aircraft none panel 2048x2048", 1,
+                     "the PFD at 0,2100 of 1024 x 768 is not a rectangle inside the panel of 2048 x 2048"},
+        bad_scenario{"face_place", "aircraft none mfd at 10,20", 1,
+                     "mfd place '10,20' is not <x>,<y>,<width>x<height>"},
+        bad_scenario{"face_negative", "aircraft none pfd at -1,0,10x10", 1, "pfd x must be at least 0"},
+        bad_scenario{"face_empty", "aircraft none pfd2 at 0,0,0x10", 1, "pfd2 width must be at least 1"},
+        bad_scenario{"unknown_display", "aircraft none pfd3 at 0,0,10x10", 1, "unknown display 'pfd3'"},
+        bad_scenario{"part_twice", "aircraft none acf a.acf acf b.acf", 1, "'acf' given twice"},
+        bad_scenario{"device_after_the_parts", "aircraft none acf a.acf mfd", 1,
+                     "expected acf, path, panel or pfd|mfd|pfd2 at, not 'mfd'"},
+        bad_scenario{"missing_acf", "at 1 aircraft none acf", 1, "aircraft: missing <file name>"},
         bad_scenario{"device_action", "at 1 device mfd dim", 1, "expected 'power' or 'drawn', not 'dim'"},
         bad_scenario{"unknown_key", "at 1 key F1", 1, "key 'F1' is neither one printable character nor"},
         bad_scenario{"key_modifier", "at 1 key a meta", 1, "expected 'shift', 'ctrl' or 'alt', not 'meta'"},

@@ -5,6 +5,7 @@
 #include "XPLMDisplay.h"
 #include "XPLMGraphics.h"
 #include "XPLMMenus.h"
+#include "XPLMPlanes.h"
 #include "XPLMPlugin.h"
 #include "XPLMProcessing.h"
 #include "XPLMUtilities.h"
@@ -20,6 +21,7 @@
 #include <dlfcn.h>
 #endif
 
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <set>
@@ -252,6 +254,118 @@ TEST(avionics, a_handle_tells_whether_the_aircraft_uses_its_device_and_dies_with
     EXPECT_THAT(h.unexpected_calls(), ElementsAre("XPLMUnregisterAvionicsCallbacks", "XPLMIsAvionicsBound"));
     EXPECT_EQ(h.unexpected_call_count("XPLMUnregisterAvionicsCallbacks"), 2u);
 }
+
+// The user's aircraft as XPLMGetNthAircraftModel hands it out, into buffers
+// of the documented sizes with room past them to see that nothing is written there.
+struct acf_names {
+    char file[300], path[600];
+    explicit acf_names(int index)
+    {
+        memset(file, 'x', sizeof(file));
+        memset(path, 'x', sizeof(path));
+        XPLMGetNthAircraftModel(index, file, path);
+    }
+};
+
+#ifdef _WIN32
+const std::string sim_folder = "C:\\X-Plane ", aircraft_folder = "\\Aircraft\\", sep = "\\";
+#else
+const std::string sim_folder = "/X-Plane ", aircraft_folder = "/Aircraft/", sep = "/";
+#endif
+
+TEST(aircraft_model, index_0_is_the_users_acf_file_and_its_path_and_no_other_aircraft_exists)
+{
+    simhost::host h;
+    const acf_names user(0);
+    EXPECT_STREQ(user.file, "Cessna_172SP.acf");
+    EXPECT_EQ(user.path, sim_folder + "12" + aircraft_folder + "Cessna_172SP" + sep + "Cessna_172SP.acf");
+    for (int other : {1, -1, 19}) {
+        const acf_names none(other);
+        EXPECT_STREQ(none.file, "") << other;
+        EXPECT_STREQ(none.path, "") << other;
+    }
+    h.set_sim_version(simhost::sim_version::xp11);
+    EXPECT_EQ(acf_names(0).path,
+              sim_folder + "11" + aircraft_folder + "Cessna_172SP" + sep + "Cessna_172SP.acf");
+
+    // Names at their limits come whole; a default path with no room for a
+    // folder of the file's name has none.
+    simhost::aircraft_model m;
+    m.file = std::string(251, 'f') + ".acf";
+    ASSERT_TRUE(h.load_aircraft(m, {})) << h.error();
+    const acf_names longest_file(0);
+    EXPECT_EQ(longest_file.file, m.file);
+    EXPECT_EQ(longest_file.file[256], 'x');
+    EXPECT_EQ(longest_file.path, sim_folder + "11" + aircraft_folder + m.file);
+    m.path = "/" + std::string(510, 'p');
+    ASSERT_TRUE(h.load_aircraft(m, {})) << h.error();
+    const acf_names longest_path(0);
+    EXPECT_EQ(longest_path.path, m.path);
+    EXPECT_EQ(longest_path.path[512], 'x');
+    EXPECT_EQ(h.current_aircraft_model().path, m.path);
+    EXPECT_TRUE(h.unexpected_calls().empty());
+}
+
+TEST(aircraft_model, with_no_host_names_nothing)
+{
+    const acf_names user(0);
+    EXPECT_STREQ(user.file, "");
+    EXPECT_STREQ(user.path, "");
+}
+
+struct refused_model {
+    const char *name;
+    void (*spoil)(simhost::aircraft_model &, simhost::aircraft &);
+    const char *says;
+};
+
+void PrintTo(const refused_model &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class refused_aircraft : public ::testing::TestWithParam<refused_model> {};
+
+TEST_P(refused_aircraft, is_not_loaded_and_says_why)
+{
+    simhost::host h;
+    simhost::aircraft_model m;
+    m.file = "Baron_58.acf";
+    ASSERT_TRUE(h.load_aircraft(m, {}));
+    simhost::aircraft devices;
+    GetParam().spoil(m, devices);
+    EXPECT_FALSE(h.load_aircraft(m, devices));
+    EXPECT_THAT(h.error(), ::testing::HasSubstr(GetParam().says));
+    EXPECT_EQ(h.current_aircraft_model().file, "Baron_58.acf");
+    EXPECT_EQ(h.current_aircraft_model().panel_width, 3072);
+}
+
+using dev = simhost::host::device;
+
+INSTANTIATE_TEST_SUITE_P(
+    models, refused_aircraft,
+    ::testing::Values(
+        refused_model{"panel_below_64", [](auto &m, auto &) { m.panel_width = 63; },
+                      "63 x 2868 is not within 64"},
+        refused_model{"panel_above_4096", [](auto &m, auto &) { m.panel_height = 4097; }, "4097"},
+        refused_model{"face_past_the_right", [](auto &m, auto &) { m.faces[2].w = 1025; },
+                      "the PFD2 at 2048,0 of 1025 x 768 is not a rectangle inside the panel of 3072 x 2868"},
+        refused_model{"face_below_the_panel", [](auto &m, auto &) { m.faces[1].y = -1; },
+                      "the MFD at 1024,-1"},
+        refused_model{"face_of_no_height", [](auto &m, auto &) { m.faces[0].h = 0; },
+                      "the PFD at 0,2100 of 1024 x 0"},
+        refused_model{"face_far_out", [](auto &m, auto &) { m.faces[0].x = 2147483000; }, "the PFD"},
+        refused_model{"file_of_256_bytes", [](auto &m, auto &) { m.file = std::string(252, 'f') + ".acf"; },
+                      "file name of 256 bytes"},
+        refused_model{"no_file", [](auto &m, auto &) { m.file.clear(); }, "no .acf file name"},
+        refused_model{"path_of_512_bytes", [](auto &m, auto &) { m.path = std::string(512, 'p'); },
+                      "path of 512 bytes"},
+        refused_model{"device_named_twice",
+                      [](auto &, auto &d) {
+                          d = {{dev::g1000_mfd}, {dev::g1000_mfd}};
+                      },
+                      "names the"}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 struct version_case {
     simhost::host::sim_version version;

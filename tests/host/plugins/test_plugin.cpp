@@ -5,6 +5,7 @@
 #include "XPLMDisplay.h"
 #include "XPLMGraphics.h"
 #include "XPLMMenus.h"
+#include "XPLMPlanes.h"
 #include "XPLMPlugin.h"
 #include "XPLMProcessing.h"
 #include "XPLMUtilities.h"
@@ -158,4 +159,9 @@ PLUGIN_API void XPluginStop(void)
 PLUGIN_API void XPluginReceiveMessage(XPLMPluginID inFrom, int inMsg, void *)
 {
     log("message %d from %d", inMsg, inFrom);
+    if (inMsg == XPLM_MSG_PLANE_LOADED) {
+        char file[256], path[512];
+        XPLMGetNthAircraftModel(0, file, path);
+        log("aircraft %s at %s", file, path);
+    }
 }
