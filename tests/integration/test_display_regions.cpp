@@ -6,12 +6,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "XPLMDefs.h"
 
+#include "cfg_file.h"
 #include "gl_image.h"
 #include "gl_pixels.h"
 #include "plugin_fixture.h"
@@ -37,8 +41,7 @@ void PrintTo(const region &r, std::ostream *os)
     *os << "{" << r.x << ", " << r.y << ", " << r.w << " x " << r.h << "}";
 }
 
-// The host's panel and its three faces.
-constexpr int panel_w = 3072, panel_h = 2868;
+// The host's default panel's faces.
 constexpr region pfd_face{0, 2100, 1024, 768}, mfd_face{1024, 0, 1024, 768};
 
 // The picture of the panel, as the window lays it out: its inside less 8
@@ -50,13 +53,28 @@ struct picture {
     int y(double panel_y) const { return static_cast<int>(std::lround(bottom + panel_y * scale)); }
 };
 
-picture picture_in(const rect &w)
+picture picture_in(const rect &w, int panel_w, int panel_h)
 {
     const double area_l = w.left + 8, area_r = w.right - 8, area_b = w.bottom + 102, area_t = w.top - 8;
     const double scale = std::min((area_r - area_l) / panel_w, (area_t - area_b) / panel_h);
     return {area_l + (area_r - area_l - panel_w * scale) / 2,
             area_b + (area_t - area_b - panel_h * scale) / 2, scale};
 }
+
+// The status line, between the buttons and the picture: whether any of its
+// pixels has this colour.
+bool status_shows(const simhost::host &h, const rect &w, const rgba &colour)
+{
+    const image line = read_image(h.monitor_framebuffer(0), w.left + 8, w.bottom + 82, 400, 14);
+    for (int y = 0; y < line.height; y++)
+        for (int x = 0; x < line.width; x++)
+            if (std::equal(colour.begin(), colour.begin() + 3, line.at(x, y),
+                           [](int c, uint8_t p) { return std::abs(c - p) <= 2; }))
+                return true;
+    return false;
+}
+
+const rgba error_red{255, 64, 51, 255}, saved_green{102, 255, 77, 255};
 
 class display_regions : public plugin_fixture {
 protected:
@@ -81,7 +99,11 @@ protected:
         return w && w->visible;
     }
 
-    picture pic() const { return picture_in(window(title)->geometry); }
+    picture pic() const
+    {
+        const simhost::aircraft_model &m = host.current_aircraft_model();
+        return picture_in(window(title)->geometry, m.panel_width, m.panel_height);
+    }
 
     void drag(int x, int y, int dx, int dy)
     {
@@ -348,5 +370,96 @@ INSTANTIATE_TEST_SUITE_P(
         limit_case{"shrunk_past_the_opposite_corner", "PFD", 1024, 2100, -2000, 2000, {0, 2820, 64, 48}},
         limit_case{"grown_past_the_panel", "MFD", 1024, 768, -2000, 2000, {0, 0, 2048, 1536}}),
     [](const auto &info) { return std::string(info.param.name); });
+
+// A panel of another size, where the built-in places do not fit.
+simhost::aircraft_model small_panel()
+{
+    simhost::aircraft_model m;
+    m.file = "Tessa_G1000.acf";
+    m.panel_width = 3072;
+    m.panel_height = 1536;
+    m.faces = {{{0, 768, 1024, 768}, {1024, 0, 1024, 768}, {2048, 0, 1024, 768}}};
+    return m;
+}
+
+TEST_F(display_regions, the_edits_stay_inside_the_aircrafts_own_panel_and_a_failed_save_shows_why_in_red)
+{
+    ASSERT_TRUE(host.load_aircraft(small_panel(), {})) << host.error();
+    open();
+    const std::string before = read_file(cfg_path);
+    focus();
+    ASSERT_TRUE(host.key_press(0, XPLM_VK_S, 0));
+    host.run_frames(1);
+    const rect w = window(title)->geometry;
+    EXPECT_TRUE(status_shows(host, w, error_red)) << "the built-in PFD lies above this panel";
+
+    // The MFD dragged far up and right stops at this panel's edges.
+    const picture p = pic();
+    drag(p.x(1536), p.y(384), 3000, 3000);
+    EXPECT_EQ(last_logged("MFD"), (region{2048, 768, 1024, 768}));
+    host.run_frames(1);
+    EXPECT_FALSE(status_shows(host, w, error_red)) << "until the next edit";
+    EXPECT_EQ(read_file(cfg_path), before) << "the picker never writes popups.cfg";
+}
+
+class saved_regions : public display_regions {
+protected:
+    // The PFD full screen on a monitor of its own, to the main one's right.
+    void SetUp() override
+    {
+        plugin_fixture::SetUp();
+        ASSERT_TRUE(host.set_monitors({{0, 1080, 1920, 0}, {1920, 768, 2944, 0}}));
+        host.set_backgrounds(false);
+        ASSERT_TRUE(host.init_gl());
+        write_settings({{"pfd_nbzl_monitor_start", 1}});
+    }
+
+    // The orientation mark in the PFD window's top-left corner.
+    bool pfd_shows_its_mark() const
+    {
+        return pixel(host.monitor_framebuffer(1), 12, 750) == rgba{255, 0, 255, 255};
+    }
+};
+
+// Waits for the display places' own module (the aircraft files, and the
+// places applied to the displays): until it lands, places_save refuses.
+TEST_F(saved_regions,
+       DISABLED_save_writes_the_aircrafts_file_and_the_display_shows_its_new_place_in_the_same_frame)
+{
+    ASSERT_TRUE(host.load_aircraft(small_panel(), {})) << host.error();
+    open();
+    ASSERT_TRUE(host.command(pfd.command, press::once));
+    host.run_frames(1);
+    const std::string before = read_file(cfg_path);
+    EXPECT_FALSE(pfd_shows_its_mark()) << "the built-in place, above this panel";
+
+    focus();
+    ASSERT_TRUE(host.key_press(31, XPLM_VK_DOWN, 0));
+    ASSERT_EQ(last_logged("PFD"), (region{0, 768, 1024, 768})) << "brought down inside the panel";
+    ASSERT_TRUE(host.key_press(0, XPLM_VK_S, 0));
+    host.run_frames(1);
+    EXPECT_TRUE(pfd_shows_its_mark()) << "the PFD's face, from the frame after the save";
+    EXPECT_TRUE(status_shows(host, window(title)->geometry, saved_green));
+
+    const auto aircraft_dir = std::filesystem::u8path(settings_dir + "/aircraft");
+    ASSERT_TRUE(std::filesystem::is_directory(aircraft_dir));
+    std::vector<std::string> files;
+    for (const auto &f : std::filesystem::directory_iterator(aircraft_dir))
+        files.push_back(f.path().filename().u8string());
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].rfind("Tessa_G1000", 0), 0u) << files[0];
+    std::map<std::string, std::string> saved;
+    for (const auto &[key, value] : cfg_entries(read_file(settings_dir + "/aircraft/" + files[0])))
+        saved[key] = value;
+    const std::map<std::string, std::string> want = {
+        {"pfd_nbzl_source", "auto"},  {"pfd_nbzl_panel_x", "0"},      {"pfd_nbzl_panel_y", "768"},
+        {"pfd_nbzl_panel_w", "1024"}, {"pfd_nbzl_panel_h", "768"},    {"mfd_nbzl_source", "auto"},
+        {"mfd_nbzl_panel_x", "1024"}, {"mfd_nbzl_panel_y", "0"},      {"mfd_nbzl_panel_w", "1024"},
+        {"mfd_nbzl_panel_h", "768"},  {"pfd_2_nbzl_source", "auto"},  {"pfd_2_nbzl_panel_x", "2048"},
+        {"pfd_2_nbzl_panel_y", "0"},  {"pfd_2_nbzl_panel_w", "1024"}, {"pfd_2_nbzl_panel_h", "768"},
+        {"panel_width", "3072"},      {"panel_height", "1536"}};
+    EXPECT_EQ(saved, want);
+    EXPECT_EQ(read_file(cfg_path), before) << "the picker never writes popups.cfg";
+}
 
 } // namespace
