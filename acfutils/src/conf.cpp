@@ -445,6 +445,39 @@ void conf_set_i(conf_t *conf, const char *key, int value)
     }
 }
 
+bool conf_get_str(const conf_t *conf, const char *key, const char **value)
+{
+    if (conf == nullptr || key == nullptr || value == nullptr)
+        return false;
+    const std::string *s = conf->get(key);
+    if (s == nullptr)
+        return false;
+    *value = s->c_str();
+    return true;
+}
+
+void conf_set_str(conf_t *conf, const char *key, const char *value)
+{
+    if (conf == nullptr || key == nullptr || value == nullptr)
+        return;
+    const size_t len = strlen(key), vlen = strlen(value);
+    bool ok = len + vlen <= MAX_LINE_LEN - 8 && valid_key(key, key + len);
+    for (size_t i = 0; ok && i < vlen; i++)
+        ok = is_value_char((unsigned char)value[i]);
+    /* Blanks around the value would be trimmed away when read back. */
+    if (ok && vlen > 0)
+        ok = !is_blank((unsigned char)value[0]) && !is_blank((unsigned char)value[vlen - 1]);
+    if (!ok) {
+        logMsg("conf: refused to set \"%.64s\" to a value that would not read back", key);
+        return;
+    }
+    try {
+        conf->set(std::string(key, len), std::string(value, vlen));
+    } catch (const std::bad_alloc &) {
+        logMsg("conf: out of memory setting \"%.64s\"", key);
+    }
+}
+
 void conf_add_comment(conf_t *conf, const char *text)
 {
     if (conf == nullptr || text == nullptr)

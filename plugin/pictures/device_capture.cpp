@@ -107,22 +107,23 @@ void device_capture_start(popup *pup, const avionics::api &api)
         if (f.registration == nullptr)
             logMsg("Cannot register the drawing callbacks of the %s", f.device_name);
     }
-    device_capture_choose(pup);
 }
 
-void device_capture_choose(popup *pup)
+bool device_capture_available(const popup *pup)
+{
+    const device_feed &f = pup->device;
+    return f.registration != nullptr && f.handle != nullptr && f.api.is_bound(f.handle) != 0;
+}
+
+bool device_capture_choose(popup *pup, bool use_device)
 {
     device_feed &f = pup->device;
-    f.active = f.registration != nullptr && f.handle != nullptr && f.api.is_bound(f.handle) != 0;
+    f.active = use_device && device_capture_available(pup);
     // The next copy, of either source, is due at once.
     f.picture.last_capture_us = 0;
     for (capture_region *r = pup->regions; r != nullptr && !region_is_end(*r); r++)
         r->last_capture_us = 0;
-    if (f.active) {
-        logMsg("%s Picture: Cockpit Device %s", f.short_name, f.device_name);
-    } else if (pup->regions != nullptr && !region_is_end(pup->regions[0])) {
-        logMsg("%s Picture: Panel (%.0f, %.0f)", f.short_name, pup->regions[0].src_x, pup->regions[0].src_y);
-    }
+    return f.active;
 }
 
 void device_capture_stop(popup *pup)

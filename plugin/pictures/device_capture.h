@@ -14,12 +14,16 @@
 #include "windows/popup.h"
 
 // At enable: registers the display's after-draw callback for its device
-// (when `api` is usable) and picks its source.
+// (when `api` is usable); the display shows its panel rectangle until its
+// source is chosen.
 void device_capture_start(popup *pup, const avionics::api &api);
-// Picks the display's source again, as when the user's aircraft has loaded,
-// and logs it: "PFD Picture: Cockpit Device G1000 PFD 1" or "PFD Picture:
-// Panel (0, 2100)".
-void device_capture_choose(popup *pup);
+// Whether the display can show its device: the simulator has the avionics
+// functions and the user's aircraft uses the device.
+bool device_capture_available(const popup *pup);
+// Makes the display show its device (`use_device`, where available) or its
+// panel rectangle; the next copy of either is due at once. True when it
+// shows the device.
+bool device_capture_choose(popup *pup, bool use_device);
 // At disable: unregisters the callback and lets go of the copy.
 void device_capture_stop(popup *pup);
 

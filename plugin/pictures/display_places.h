@@ -64,6 +64,18 @@ bool avionics_available();
 // Inside the panel and at least place_min_w x place_min_h.
 bool place_fits(const panel_rect &r, panel_size panel);
 
+// The plugin's side: called at enable (after the displays' devices are
+// started) with the plugin folder and its trailing separator, when the
+// user's aircraft has loaded, in every panel pass with the panel's size as
+// the simulator gives it there, and at disable. The places are settled at
+// the first panel pass after each load, when the panel's size is known, and
+// logged then; until then each display's source is picked from the files
+// that fit any panel.
+void places_start(const std::string &plugin_folder);
+void places_aircraft_loaded();
+void places_panel_pass(panel_size panel);
+void places_stop();
+
 // Writes the places, with the panel's size, to the pilot's file for this
 // aircraft (through a temporary file) and makes them the displays' places at
 // once. False, with `error` set and logged, when there is no aircraft, a

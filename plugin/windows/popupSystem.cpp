@@ -8,6 +8,7 @@
 #include <acfutils/log.h>
 
 #include "pictures/device_capture.h"
+#include "pictures/display_places.h"
 #include "windows/popup_input.h"
 #include "windows/popup_window.h"
 #include "pictures/scr_cap.h"
@@ -110,6 +111,7 @@ void fini_popup(popup *pup)
 
 void popup_system_init(std::string path)
 {
+    const std::string path_with_separator = path;
     plugin_dir = std::move(path);
     if (!plugin_dir.empty())
         plugin_dir.pop_back();
@@ -130,14 +132,13 @@ void popup_system_init(std::string path)
         logMsg("The simulator has no avionics functions: every display shows the panel");
     for (popup *pup : {&pfd_popup, &mfd_popup, &pfd2_popup})
         device_capture_start(pup, api);
+    places_start(path_with_separator);
 }
 
 void popup_system_aircraft_loaded()
 {
-    if (popup_list.empty())
-        return;
-    for (popup *pup : {&pfd_popup, &mfd_popup, &pfd2_popup})
-        device_capture_choose(pup);
+    if (!popup_list.empty())
+        places_aircraft_loaded();
 }
 
 bool popup_init(popup *pup)
@@ -166,6 +167,7 @@ void popup_system_fini()
         fini_popup(pup);
     popup_list.clear();
     free_cursors();
+    places_stop();
 }
 
 cursor_t *popup_cursor_image(cursor_id id)

@@ -15,7 +15,7 @@ extern std::vector<popup *> popup_list;
 // `path` is the plugin folder with its trailing separator.
 void popup_system_init(std::string path);
 void popup_system_fini();
-// The user's aircraft has loaded: each display picks its picture's source again.
+// The user's aircraft has loaded: each display's place is looked up again.
 void popup_system_aircraft_loaded();
 
 // One display's start: its command, overlay image, hot-spots and regions.

@@ -63,7 +63,8 @@ TEST_F(demo_story, every_step_is_done_and_leaves_the_windows_and_settings_the_st
                       "KYV: Setting Monitor 2 to MFD", "Attempting KYV Screen Swap",
                       "Drag Window KYV G1000 PFD 2 Bezelless", "Resize Window KYV G1000 PFD 2 Bezelless",
                       "PFD Picture: Cockpit Device G1000 PFD 1", "MFD Picture: Cockpit Device G1000 MFD"}));
-    EXPECT_EQ(count("PFD2 Picture: Panel (2048, 0)"), 2u) << "at the enable and at the G1000 aircraft";
+    EXPECT_EQ(count("PFD2 Picture: Panel (2048, 0, 1024, 768) built in"), 2u)
+        << "at the enable and at the G1000 aircraft";
 
     ASSERT_TRUE(host.disable()) << host.error();
     const std::string cfg = read_file(cfg_path);

@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 
 #include <chrono>
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <thread>
@@ -470,36 +471,38 @@ TEST_P(picture_source, each_display_shows_its_device_where_the_simulator_and_the
     EXPECT_TRUE(host.unexpected_calls().empty()) << testing::PrintToString(host.unexpected_calls());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    aircraft_and_simulators, picture_source,
-    ::testing::Values(source_case{"a_default_g1000_aircraft",
-                                  sim_version::xp12_1,
-                                  g1000_aircraft,
-                                  {true, true, false},
-                                  {"PFD Picture: Cockpit Device G1000 PFD 1",
-                                   "MFD Picture: Cockpit Device G1000 MFD", "PFD2 Picture: Panel (2048, 0)"}},
-                      source_case{"the_same_aircraft_on_x_plane_11",
-                                  sim_version::xp11,
-                                  g1000_aircraft,
-                                  {false, false, false},
-                                  {"PFD Picture: Panel (0, 2100)", "MFD Picture: Panel (1024, 0)",
-                                   "PFD2 Picture: Panel (2048, 0)"}},
-                      source_case{"a_panel_aircraft",
-                                  sim_version::xp12_1,
-                                  {},
-                                  {false, false, false},
-                                  {"PFD Picture: Panel (0, 2100)", "MFD Picture: Panel (1024, 0)",
-                                   "PFD2 Picture: Panel (2048, 0)"}},
-                      source_case{"device_screens_of_other_sizes",
-                                  sim_version::xp12_1,
-                                  {{device::g1000_pfd_1, 1280, 800},
-                                   {device::g1000_mfd, 800, 600},
-                                   {device::g1000_pfd_2, 1024, 600}},
-                                  {true, true, true},
-                                  {"PFD Picture: Cockpit Device G1000 PFD 1",
-                                   "MFD Picture: Cockpit Device G1000 MFD",
-                                   "PFD2 Picture: Cockpit Device G1000 PFD 2"}}),
-    [](const ::testing::TestParamInfo<source_case> &info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(aircraft_and_simulators, picture_source,
+                         ::testing::Values(source_case{"a_default_g1000_aircraft",
+                                                       sim_version::xp12_1,
+                                                       g1000_aircraft,
+                                                       {true, true, false},
+                                                       {"PFD Picture: Cockpit Device G1000 PFD 1",
+                                                        "MFD Picture: Cockpit Device G1000 MFD",
+                                                        "PFD2 Picture: Panel (2048, 0, 1024, 768) built in"}},
+                                           source_case{"the_same_aircraft_on_x_plane_11",
+                                                       sim_version::xp11,
+                                                       g1000_aircraft,
+                                                       {false, false, false},
+                                                       {"PFD Picture: Panel (0, 2100, 1024, 768) built in",
+                                                        "MFD Picture: Panel (1024, 0, 1024, 768) built in",
+                                                        "PFD2 Picture: Panel (2048, 0, 1024, 768) built in"}},
+                                           source_case{"a_panel_aircraft",
+                                                       sim_version::xp12_1,
+                                                       {},
+                                                       {false, false, false},
+                                                       {"PFD Picture: Panel (0, 2100, 1024, 768) built in",
+                                                        "MFD Picture: Panel (1024, 0, 1024, 768) built in",
+                                                        "PFD2 Picture: Panel (2048, 0, 1024, 768) built in"}},
+                                           source_case{"device_screens_of_other_sizes",
+                                                       sim_version::xp12_1,
+                                                       {{device::g1000_pfd_1, 1280, 800},
+                                                        {device::g1000_mfd, 800, 600},
+                                                        {device::g1000_pfd_2, 1024, 600}},
+                                                       {true, true, true},
+                                                       {"PFD Picture: Cockpit Device G1000 PFD 1",
+                                                        "MFD Picture: Cockpit Device G1000 MFD",
+                                                        "PFD2 Picture: Cockpit Device G1000 PFD 2"}}),
+                         [](const ::testing::TestParamInfo<source_case> &info) { return info.param.name; });
 
 TEST_F(cockpit_device_displays, the_picture_follows_the_device_and_a_reopened_window_shows_it_at_once)
 {
@@ -538,13 +541,15 @@ TEST_F(cockpit_device_displays, loading_another_aircraft_switches_each_display_t
          {std::make_pair(g1000_aircraft, g1000), std::make_pair(aircraft{}, panel_only),
           std::make_pair(g1000_aircraft, g1000)}) {
         SCOPED_TRACE(a.empty() ? "a panel aircraft" : "a G1000 aircraft");
-        const size_t lines =
-            count("PFD Picture: Cockpit Device G1000 PFD 1") + count("PFD Picture: Panel (0, 2100)");
+        auto pfd_lines = [&] {
+            return count("PFD Picture: Cockpit Device G1000 PFD 1") +
+                   count("PFD Picture: Panel (0, 2100, 1024, 768) built in");
+        };
+        const size_t lines = pfd_lines();
         fly(a);
-        EXPECT_EQ(count("PFD Picture: Cockpit Device G1000 PFD 1") + count("PFD Picture: Panel (0, 2100)"),
-                  lines + 1)
-            << "one line per display at each load";
+        // Settled, and said, at the first panel pass after the load, when the panel's size is known.
         host.run_frames(1);
+        EXPECT_EQ(pfd_lines(), lines + 1) << "one line per display at each load";
         for (size_t i = 0; i < 3; i++) {
             SCOPED_TRACE(sources[i].d.title);
             if (from_device[i])
@@ -682,5 +687,147 @@ INSTANTIATE_TEST_SUITE_P(
                           "PFD Picture: none for 2 seconds; the G1000 PFD 1 may not be drawn in this "
                           "view, may have no power, or the aircraft draws nothing on it"}),
     [](const ::testing::TestParamInfo<silence_case> &info) { return info.param.name; });
+
+// Each display's place per aircraft: from the pilot's file in
+// settings/aircraft, else from a file beside the .acf, else built in; a file
+// made for another panel, or a place that does not fit, is passed over.
+using model = simhost::aircraft_model;
+
+// A third-party aircraft: a 4096-pixel panel with its PFD at a place of its own.
+model third_party(const std::string &acf_dir, const std::string &file)
+{
+    model m;
+    m.file = file;
+    m.path = native_path(acf_dir + "/" + file);
+    m.panel_width = 4096;
+    m.panel_height = 4096;
+    m.faces[0] = {100, 1800, 800, 600};
+    return m;
+}
+
+const std::string right_place = "pfd_nbzl_panel_x = 100\npfd_nbzl_panel_y = 1800\n"
+                                "pfd_nbzl_panel_w = 800\npfd_nbzl_panel_h = 600\n";
+
+struct place_case {
+    const char *name;
+    const char *acf;
+    sim_version version;
+    aircraft devices;
+    std::string pilot_file, beside_file; // empty: none
+    bool from_device;
+    simhost::panel_face shown; // the PFD's rectangle of the panel, when not from its device
+    std::string logged;        // the start of a line the log must have
+};
+
+class place_lookup : public cockpit_device_displays, public ::testing::WithParamInterface<place_case> {};
+
+TEST_P(place_lookup, the_pfd_shows_the_place_the_first_fitting_file_gives_else_the_built_in_one)
+{
+    const place_case &c = GetParam();
+    const std::string acf_dir = tmp / "Aircraft/Third Party Ä";
+    std::filesystem::create_directories(std::filesystem::u8path(acf_dir));
+    std::filesystem::create_directories(std::filesystem::u8path(settings_dir + "/aircraft"));
+    if (!c.pilot_file.empty())
+        write_file(settings_dir + "/aircraft/" + c.acf + ".cfg", c.pilot_file);
+    if (!c.beside_file.empty())
+        write_file(acf_dir + "/" + c.acf + ".kyv_pop.cfg", c.beside_file);
+    host.set_sim_version(c.version);
+    flown = c.devices;
+    ASSERT_TRUE(host.load_aircraft(third_party(acf_dir, c.acf), c.devices)) << host.error();
+    start_and_enable();
+    open(pfd);
+    host.run_frames(1);
+
+    if (c.from_device) {
+        EXPECT_LT(off_device(0), 0.005);
+    } else {
+        const simhost::panel_face &f = c.shown;
+        const image expected = read_image(host.panel_framebuffer(), f.x, f.y, f.w, f.h);
+        EXPECT_LT(mismatch(interior(monitor(1)), expected, inner), 0.0005);
+    }
+    const auto msgs = plugin_messages();
+    EXPECT_TRUE(std::any_of(msgs.begin(), msgs.end(),
+                            [&](const std::string &m) { return m.rfind(c.logged, 0) == 0; }))
+        << c.logged << "\n"
+        << testing::PrintToString(msgs);
+    EXPECT_TRUE(host.unexpected_calls().empty()) << testing::PrintToString(host.unexpected_calls());
+}
+
+const simhost::panel_face built_in_pfd{0, 2100, 1024, 768}, right_pfd{100, 1800, 800, 600};
+
+INSTANTIATE_TEST_SUITE_P(
+    files_and_sources, place_lookup,
+    ::testing::Values(
+        place_case{"no_file_shows_the_built_in_rectangle",
+                   "Baron_58.acf",
+                   sim_version::xp12_1,
+                   {},
+                   "",
+                   "",
+                   false,
+                   built_in_pfd,
+                   "PFD Picture: Panel (0, 2100, 1024, 768) built in"},
+        place_case{"the_pilots_file",
+                   "Baron_58.acf",
+                   sim_version::xp12_1,
+                   {},
+                   right_place,
+                   "",
+                   false,
+                   right_pfd,
+                   "PFD Picture: Panel (100, 1800, 800, 600) from settings/aircraft/Baron_58.acf.cfg"},
+        place_case{"a_file_beside_the_acf_with_spaces_and_letters_beyond_ascii",
+                   "Baron 58 Ä.acf",
+                   sim_version::xp12_1,
+                   {},
+                   "",
+                   "panel_width = 4096\npanel_height = 4096\n" + right_place,
+                   false,
+                   right_pfd,
+                   "Aircraft Baron 58 Ä.acf, panel 4096 x 4096: places from "},
+        place_case{
+            "the_pilots_file_wins_over_the_one_beside_the_acf",
+            "Baron_58.acf",
+            sim_version::xp12_1,
+            {},
+            right_place,
+            "pfd_nbzl_panel_x = 0\n",
+            false,
+            right_pfd,
+            "Aircraft Baron_58.acf, panel 4096 x 4096: places from settings/aircraft/Baron_58.acf.cfg"},
+        place_case{
+            "a_file_made_for_another_panel_size_is_not_applied",
+            "Baron_58.acf",
+            sim_version::xp12_1,
+            {},
+            "panel_width = 2048\npanel_height = 2048\n" + right_place,
+            "",
+            false,
+            built_in_pfd,
+            "settings/aircraft/Baron_58.acf.cfg: made for a panel of 2048 x 2048, this aircraft's is 4096 x "
+            "4096: not applied"},
+        place_case{
+            "a_place_outside_the_panel_falls_to_the_next_file",
+            "Baron_58.acf",
+            sim_version::xp12_1,
+            {},
+            "pfd_nbzl_panel_x = 3500\n",
+            right_place,
+            false,
+            right_pfd,
+            "settings/aircraft/Baron_58.acf.cfg: the PFD's place (3500, 2100, 1024, 768) is not inside the "
+            "4096 x 4096 panel or is under 64 x 48: not used"},
+        place_case{"source_panel_on_a_device_aircraft_shows_the_panel", "Baron_58.acf", sim_version::xp12_1,
+                   g1000_aircraft, "pfd_nbzl_source = panel\n" + right_place, "", false, right_pfd,
+                   "PFD Picture: Panel (100, 1800, 800, 600) from settings/aircraft/Baron_58.acf.cfg"},
+        place_case{
+            "source_device_on_x_plane_11_falls_back_to_the_panel", "Baron_58.acf", sim_version::xp11,
+            g1000_aircraft, "pfd_nbzl_source = device\n" + right_place, "", false, right_pfd,
+            "PFD: source = device in settings/aircraft/Baron_58.acf.cfg, but the simulator has no avionics "
+            "functions: the panel is shown"},
+        place_case{"source_device_where_the_aircraft_has_one", "Baron_58.acf", sim_version::xp12_1,
+                   g1000_aircraft, "pfd_nbzl_source = device\n", "", true, built_in_pfd,
+                   "PFD Picture: Cockpit Device G1000 PFD 1"}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -358,6 +358,29 @@ TEST_F(ConfTest, ValuesMayHoldSpacesAndEquals)
     conf_free(c);
 }
 
+TEST_F(ConfTest, StringsReadBackAsWrittenAndValuesThatWouldNotAreRefused)
+{
+    conf_t *c = conf_create_empty();
+    conf_set_str(c, "source", "panel");
+    conf_set_str(c, "title", "a b = c");
+    conf_set_str(c, "broken", "two\nlines");
+    conf_set_str(c, "padded", " x ");
+    std::string p = path("s.cfg");
+    ASSERT_TRUE(conf_write_file(c, p.c_str()));
+    conf_free(c);
+    c = conf_read_file(p.c_str(), nullptr);
+    ASSERT_NE(c, nullptr);
+    const char *v = nullptr;
+    ASSERT_TRUE(conf_get_str(c, "source", &v));
+    EXPECT_STREQ(v, "panel");
+    ASSERT_TRUE(conf_get_str(c, "title", &v));
+    EXPECT_STREQ(v, "a b = c");
+    EXPECT_FALSE(conf_get_str(c, "broken", &v));
+    EXPECT_FALSE(conf_get_str(c, "padded", &v));
+    EXPECT_FALSE(conf_get_str(c, "absent", &v));
+    conf_free(c);
+}
+
 TEST_F(ConfTest, IntegerParsing)
 {
     struct {

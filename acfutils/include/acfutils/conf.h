@@ -35,6 +35,10 @@ bool conf_write_file(const conf_t *conf, const char *filename);
 /* False (and *value untouched) when the key is absent or not a 32-bit integer. */
 bool conf_get_i(const conf_t *conf, const char *key, int *value);
 void conf_set_i(conf_t *conf, const char *key, int value);
+/* The value as written, valid until the entry changes; false when the key is absent. */
+bool conf_get_str(const conf_t *conf, const char *key, const char **value);
+/* A value that would not read back as itself (a line break, a control byte) is refused and logged. */
+void conf_set_str(conf_t *conf, const char *key, const char *value);
 
 /* Appends the comment line "# text"; text that would not read back as one comment line is refused. */
 void conf_add_comment(conf_t *conf, const char *text);
