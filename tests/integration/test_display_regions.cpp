@@ -421,10 +421,7 @@ protected:
     }
 };
 
-// Waits for the display places' own module (the aircraft files, and the
-// places applied to the displays): until it lands, places_save refuses.
-TEST_F(saved_regions,
-       DISABLED_save_writes_the_aircrafts_file_and_the_display_shows_its_new_place_in_the_same_frame)
+TEST_F(saved_regions, save_writes_the_aircrafts_file_and_the_display_shows_its_new_place_in_the_same_frame)
 {
     ASSERT_TRUE(host.load_aircraft(small_panel(), {})) << host.error();
     open();
