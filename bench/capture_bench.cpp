@@ -63,6 +63,9 @@ using sources = std::array<copy_source, 3>;
 // and where in it.
 std::array<long, 3> blits{};
 sources counted{};
+// The display regions picker's picture: the whole panel, scaled down.
+long panel_pictures = 0;
+int panel_w = 0, panel_h = 0;
 PFNGLBLITFRAMEBUFFERPROC real_blit = nullptr;
 
 void GLAPIENTRY counting_blit(GLint sx0, GLint sy0, GLint sx1, GLint sy1, GLint dx0, GLint dy0, GLint dx1,
@@ -73,6 +76,8 @@ void GLAPIENTRY counting_blit(GLint sx0, GLint sy0, GLint sx1, GLint sy1, GLint 
     for (size_t i = 0; i < counted.size(); i++)
         if (static_cast<GLuint>(read) == counted[i].fbo && sx0 == counted[i].x && sy0 == counted[i].y)
             blits[i]++;
+    if (sx0 == 0 && sy0 == 0 && sx1 == panel_w && sy1 == panel_h && dx1 - dx0 < sx1 - sx0)
+        panel_pictures++;
     real_blit(sx0, sy0, sx1, sy1, dx0, dy0, dx1, dy1, mask, filter);
 }
 
@@ -188,21 +193,30 @@ std::string prepare_plugin(const std::string &from)
     return (dir / "kyv_pop").string();
 }
 
-struct rate_result {
-    double rate = 0, achieved_fps = 0;
+// The frame rate reached and the plugin's cost per frame.
+struct frame_cost {
+    double achieved_fps = 0;
     double plugin_median = 0, plugin_p95 = 0;
+};
+
+frame_cost cost_of(const std::vector<double> &plugin, double elapsed)
+{
+    return {static_cast<double>(plugin.size()) / elapsed, percentile(plugin, 0.5), percentile(plugin, 0.95)};
+}
+
+struct rate_result : frame_cost {
+    double rate = 0;
     double blit_per_frame = 0, readback_per_frame = 0;
     double blit_per_capture = 0, readback_per_capture = 0;
     std::array<double, 3> captures_per_s{};
 };
 
-rate_result run_rate(simhost::host &h, readback_path &naive, double rate, double seconds)
+// Runs frames paced at `rate` for `seconds` of real time, `each` after
+// every frame; returns the seconds it took.
+template <typename F> double paced_frames(simhost::host &h, double rate, double seconds, F each)
 {
     h.set_frame_rate(rate);
     h.run_frames(static_cast<int>(rate / 4)); // settle
-    blits = {};
-    std::vector<double> plugin, blit, readback, blit_capturing, readback_capturing;
-    std::array<long, 3> captured{};
     const auto period =
         std::chrono::duration_cast<clock_type::duration>(std::chrono::duration<double>(1 / rate));
     const auto start = clock_type::now();
@@ -212,7 +226,16 @@ rate_result run_rate(simhost::host &h, readback_path &naive, double rate, double
         next += period;
         if (next < clock_type::now())
             next = clock_type::now(); // behind: run the next frame at once, do not catch up
+        each();
+    }
+    return std::chrono::duration<double>(clock_type::now() - start).count();
+}
 
+rate_result run_rate(simhost::host &h, readback_path &naive, double rate, double seconds)
+{
+    std::vector<double> plugin, blit, readback, blit_capturing, readback_capturing;
+    std::array<long, 3> captured{};
+    const double elapsed = paced_frames(h, rate, seconds, [&] {
         blits = {};
         h.run_frames(1);
         const simhost::plugin_timing &t = h.last_plugin_timing();
@@ -232,14 +255,11 @@ rate_result run_rate(simhost::host &h, readback_path &naive, double rate, double
             blit_capturing.push_back(t.draw_callbacks_us);
             readback_capturing.push_back(naive_us);
         }
-    }
-    const double elapsed = std::chrono::duration<double>(clock_type::now() - start).count();
+    });
 
     rate_result r;
+    static_cast<frame_cost &>(r) = cost_of(plugin, elapsed);
     r.rate = rate;
-    r.achieved_fps = static_cast<double>(plugin.size()) / elapsed;
-    r.plugin_median = percentile(plugin, 0.5);
-    r.plugin_p95 = percentile(plugin, 0.95);
     r.blit_per_frame = mean(blit);
     r.readback_per_frame = mean(readback);
     r.blit_per_capture = mean(blit_capturing);
@@ -247,6 +267,78 @@ rate_result run_rate(simhost::host &h, readback_path &naive, double rate, double
     for (size_t i = 0; i < regions.size(); i++)
         r.captures_per_s[i] = static_cast<double>(captured[i]) / elapsed;
     return r;
+}
+
+struct picker_result : frame_cost {
+    double callbacks_per_frame = 0, window_per_frame = 0;
+    double callbacks_per_picture = 0;
+    double pictures_per_s = 0;
+};
+
+picker_result run_picker(simhost::host &h, double rate, double seconds)
+{
+    std::vector<double> plugin, callbacks, window, callbacks_taking;
+    long pictures = 0;
+    const double elapsed = paced_frames(h, rate, seconds, [&] {
+        panel_pictures = 0;
+        h.run_frames(1);
+        const simhost::plugin_timing &t = h.last_plugin_timing();
+        plugin.push_back(t.draw_callbacks_us + t.window_draws_us);
+        callbacks.push_back(t.draw_callbacks_us);
+        window.push_back(t.window_draws_us);
+        if (panel_pictures > 0)
+            callbacks_taking.push_back(t.draw_callbacks_us);
+        pictures += panel_pictures;
+    });
+    picker_result r;
+    static_cast<frame_cost &>(r) = cost_of(plugin, elapsed);
+    r.callbacks_per_frame = mean(callbacks);
+    r.window_per_frame = mean(window);
+    r.callbacks_per_picture = mean(callbacks_taking);
+    r.pictures_per_s = static_cast<double>(pictures) / elapsed;
+    return r;
+}
+
+// The display regions picker alone, the displays closed: what its picture
+// and window cost a frame while it is open, and that closed it costs
+// nothing, its pass not even registered. False when it took more than five
+// pictures a second or none while open, or any while closed.
+bool bench_picker(simhost::host &h, const options &o)
+{
+    h.load_aircraft({});
+    for (const region &r : regions)
+        h.command(r.command, simhost::host::press::once);
+    counted = {};
+    for (copy_source &c : counted)
+        c.fbo = ~0u; // no display's copy is counted here
+    panel_w = h.panel_width();
+    panel_h = h.panel_height();
+    h.run_frames(2);
+    printf("\npicker preview: the display regions window alone, on the main monitor\n");
+    printf("%-7s %6s %8s | %8s %8s | %10s %10s %11s | %10s | %s\n", "window", "rate", "fps", "median", "p95",
+           "callbacks", "window", "callb/pic", "pictures/s", "draw callbacks registered");
+    const size_t closed_callbacks = h.draw_callback_count();
+    bool ok = true;
+    for (double rate : o.rates) {
+        for (const bool open : {false, true}) {
+            if (open)
+                h.command("kyv/popup/regions", simhost::host::press::once);
+            const size_t registered = h.draw_callback_count();
+            const picker_result r = run_picker(h, rate, o.seconds);
+            if (open)
+                h.command("kyv/popup/regions", simhost::host::press::once);
+            printf("%-7s %6.0f %8.1f | %8.0f %8.0f | %10.0f %10.0f %11.0f | %10.1f | %zu\n",
+                   open ? "open" : "closed", rate, r.achieved_fps, r.plugin_median, r.plugin_p95,
+                   r.callbacks_per_frame, r.window_per_frame, r.callbacks_per_picture, r.pictures_per_s,
+                   registered);
+            if (open)
+                ok = ok && r.pictures_per_s > 0 && r.pictures_per_s <= 5.0 &&
+                     registered == closed_callbacks + 1;
+            else
+                ok = ok && r.pictures_per_s == 0 && registered == closed_callbacks;
+        }
+    }
+    return ok;
 }
 
 } // namespace
@@ -324,14 +416,18 @@ int main(int argc, char **argv)
             }
         }
     }
+    const bool picker_ok = bench_picker(h, o);
     __glewBlitFramebuffer = real_blit;
     printf("\nevery display captured at every rate, from both sources: %s\n", captured ? "yes" : "NO");
     printf("at most 20 captures per second per display at every rate: %s\n", rate_ok ? "yes" : "NO");
     printf("the blit costs less per frame than the read-back at every rate: %s\n", cheaper ? "yes" : "NO");
+    printf("the picker took at most 5 pictures a second while open, and none while closed, its pass not "
+           "registered: %s\n",
+           picker_ok ? "yes" : "NO");
 
     h.disable();
     h.stop();
     h.unload();
     fs::remove_all(fs::path(plugin_dir).parent_path());
-    return rate_ok && cheaper && captured ? 0 : 1;
+    return rate_ok && cheaper && captured && picker_ok ? 0 : 1;
 }

@@ -19,6 +19,7 @@
 #include <acfutils/log.h>
 
 #include "windows/popupSystem.h"
+#include "pictures/picker/picker_window.h"
 #include "pictures/popup_capture.h"
 #include "settings/config.h"
 #include "lifecycle/perf_clock.h"
@@ -139,6 +140,7 @@ PLUGIN_API int XPluginEnable(void)
 
     logMsg("G1000 Popup Init");
     popup_system_init(plugin_folder);
+    picker_init();
     register_capture();
     startup_reset();
     XPLMRegisterFlightLoopCallback(startup_flight_loop, -1.0f, nullptr);
@@ -154,6 +156,7 @@ PLUGIN_API void XPluginDisable(void)
     startup_remove_menu();
     logMsg("Unregistering G1000 Popups");
     popup_system_fini();
+    picker_fini();
     logMsg("Unregistering Draw Callbacks");
     unregister_capture();
     pref_store_close();

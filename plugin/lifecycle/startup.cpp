@@ -7,6 +7,7 @@
 
 #include <acfutils/log.h>
 
+#include "pictures/picker/picker_window.h"
 #include "windows/monitor_assignment.h"
 #include "windows/popupSystem.h"
 #include "windows/popup_window.h"
@@ -22,6 +23,7 @@ int32_t frame_count = 0;
 XPLMCommandRef pfd_cmd = nullptr;
 XPLMCommandRef mfd_cmd = nullptr;
 XPLMCommandRef pfd2_cmd = nullptr;
+XPLMCommandRef regions_cmd = nullptr;
 
 // The item in the Plugins menu and the menu hanging on it, while they exist.
 XPLMMenuID popups_menu = nullptr;
@@ -32,6 +34,7 @@ void look_up_commands()
     pfd_cmd = XPLMFindCommand("kyv/popup/PFD_NOBEZEL");
     mfd_cmd = XPLMFindCommand("kyv/popup/MFD_NOBEZEL");
     pfd2_cmd = XPLMFindCommand("kyv/popup/PFD_2_NOBEZEL");
+    regions_cmd = XPLMFindCommand(picker_command_name);
 }
 
 void build_menu()
@@ -45,6 +48,7 @@ void build_menu()
     XPLMAppendMenuItemWithCommand(popups_menu, "PFD POPUP", pfd_cmd);
     XPLMAppendMenuItemWithCommand(popups_menu, "MFD POPUP", mfd_cmd);
     XPLMAppendMenuItemWithCommand(popups_menu, "PFD2 POPUP", pfd2_cmd);
+    XPLMAppendMenuItemWithCommand(popups_menu, "Display Regions", regions_cmd);
 }
 
 } // namespace

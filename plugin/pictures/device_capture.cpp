@@ -7,6 +7,7 @@
 #include <acfutils/log.h>
 
 #include "pictures/capture_rate.h"
+#include "pictures/gl_bindings.h"
 #include "lifecycle/perf_clock.h"
 #include "pictures/scr_cap.h"
 
@@ -27,34 +28,6 @@ bool unpowered(const device_feed &f)
         return false;
     return f.api.bus_volts_ratio(f.handle) <= 0;
 }
-
-// Puts back what the copy changes of the state the simulator handed over.
-class saved_bindings {
-public:
-    saved_bindings()
-    {
-        glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read_);
-        glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &draw_);
-        glGetIntegerv(GL_PIXEL_UNPACK_BUFFER_BINDING, &unpack_);
-        scissor_ = glIsEnabled(GL_SCISSOR_TEST);
-        // A new texture's storage must not be read from a buffer left bound.
-        glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
-    }
-    ~saved_bindings()
-    {
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(read_));
-        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(draw_));
-        glBindBuffer(GL_PIXEL_UNPACK_BUFFER, static_cast<GLuint>(unpack_));
-        if (scissor_)
-            glEnable(GL_SCISSOR_TEST);
-    }
-    saved_bindings(const saved_bindings &) = delete;
-    saved_bindings &operator=(const saved_bindings &) = delete;
-
-private:
-    GLint read_ = 0, draw_ = 0, unpack_ = 0;
-    GLboolean scissor_ = GL_FALSE;
-};
 
 // The device's screen, as the simulator names it at this call, into the
 // display's texture; the texture follows the screen's size.

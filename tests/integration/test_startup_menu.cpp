@@ -21,7 +21,8 @@ protected:
     {
         std::vector<std::string> out;
         for (const std::string &line : host.menu_lines())
-            if (line.find("KYV Popups") != std::string::npos || line.find("POPUP ->") != std::string::npos)
+            if (line.find("KYV Popups") != std::string::npos || line.find("POPUP ->") != std::string::npos ||
+                line.find("Display Regions ->") != std::string::npos)
                 out.push_back(line);
         return out;
     }
@@ -36,9 +37,9 @@ protected:
     }
 };
 
-const std::vector<std::string> one_menu = {"  KYV Popups", "    PFD POPUP -> kyv/popup/PFD_NOBEZEL",
-                                           "    MFD POPUP -> kyv/popup/MFD_NOBEZEL",
-                                           "    PFD2 POPUP -> kyv/popup/PFD_2_NOBEZEL"};
+const std::vector<std::string> one_menu = {
+    "  KYV Popups", "    PFD POPUP -> kyv/popup/PFD_NOBEZEL", "    MFD POPUP -> kyv/popup/MFD_NOBEZEL",
+    "    PFD2 POPUP -> kyv/popup/PFD_2_NOBEZEL", "    Display Regions -> kyv/popup/regions"};
 
 TEST_F(startup_menu, commands_are_looked_up_on_the_46th_flight_loop_and_the_start_up_runs_on_the_51st)
 {
