@@ -375,7 +375,8 @@ INSTANTIATE_TEST_SUITE_P(
 simhost::aircraft_model small_panel()
 {
     simhost::aircraft_model m;
-    m.file = "Tessa_G1000.acf";
+    // A name with a space and a letter beyond ASCII, as pilots' aircraft have.
+    m.file = "Tessa G1000 Ü.acf";
     m.panel_width = 3072;
     m.panel_height = 1536;
     m.faces = {{{0, 768, 1024, 768}, {1024, 0, 1024, 768}, {2048, 0, 1024, 768}}};
@@ -401,6 +402,46 @@ TEST_F(display_regions, the_edits_stay_inside_the_aircrafts_own_panel_and_a_fail
     EXPECT_FALSE(status_shows(host, w, error_red)) << "until the next edit";
     EXPECT_EQ(read_file(cfg_path), before) << "the picker never writes popups.cfg";
 }
+
+#ifndef _WIN32
+// A folder no one may write into for the life of the object. Root writes
+// past a folder's mode, so there the folder is made immutable as well, where
+// the file system allows it.
+class read_only_folder {
+public:
+    explicit read_only_folder(std::string dir) : dir_(std::move(dir))
+    {
+        std::filesystem::permissions(std::filesystem::u8path(dir_), std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::remove);
+        if (!holds())
+            immutable_ = std::system(("chattr +i '" + dir_ + "' 2>/dev/null").c_str()) == 0;
+    }
+    ~read_only_folder()
+    {
+        if (immutable_)
+            (void)std::system(("chattr -i '" + dir_ + "'").c_str());
+        std::filesystem::permissions(std::filesystem::u8path(dir_), std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::add);
+    }
+    read_only_folder(const read_only_folder &) = delete;
+    read_only_folder &operator=(const read_only_folder &) = delete;
+
+    bool holds() const
+    {
+        const auto probe = std::filesystem::u8path(dir_ + "/probe");
+        std::FILE *f = std::fopen(probe.string().c_str(), "w");
+        if (f == nullptr)
+            return true;
+        std::fclose(f);
+        std::filesystem::remove(probe);
+        return false;
+    }
+
+private:
+    std::string dir_;
+    bool immutable_ = false;
+};
+#endif
 
 class saved_regions : public display_regions {
 protected:
@@ -444,7 +485,7 @@ TEST_F(saved_regions, save_writes_the_aircrafts_file_and_the_display_shows_its_n
     for (const auto &f : std::filesystem::directory_iterator(aircraft_dir))
         files.push_back(f.path().filename().u8string());
     ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(files[0].rfind("Tessa_G1000", 0), 0u) << files[0];
+    EXPECT_EQ(files[0], "Tessa G1000 Ü.acf.cfg");
     std::map<std::string, std::string> saved;
     for (const auto &[key, value] : cfg_entries(read_file(settings_dir + "/aircraft/" + files[0])))
         saved[key] = value;
@@ -457,6 +498,43 @@ TEST_F(saved_regions, save_writes_the_aircrafts_file_and_the_display_shows_its_n
         {"panel_width", "3072"},      {"panel_height", "1536"}};
     EXPECT_EQ(saved, want);
     EXPECT_EQ(read_file(cfg_path), before) << "the picker never writes popups.cfg";
+
+    ASSERT_TRUE(host.load_aircraft(small_panel(), {})) << host.error();
+    host.run_frames(1);
+    EXPECT_TRUE(
+        logged("PFD Picture: Panel (0, 768, 1024, 768) from settings/aircraft/Tessa G1000 Ü.acf.cfg"));
+    EXPECT_TRUE(pfd_shows_its_mark()) << "loaded again: the saved place";
+}
+
+TEST_F(saved_regions, a_save_into_a_read_only_folder_fails_says_why_and_changes_nothing)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "a folder's read-only mark does not keep Windows from writing into it";
+#else
+    ASSERT_TRUE(host.load_aircraft(small_panel(), {})) << host.error();
+    const std::string folder = settings_dir + "/aircraft";
+    std::filesystem::create_directories(folder);
+    read_only_folder guard(folder);
+    if (!guard.holds())
+        GTEST_SKIP() << "this user writes into read-only folders";
+    open();
+    ASSERT_TRUE(host.command(pfd.command, press::once));
+    host.run_frames(1);
+    const std::string before = read_file(cfg_path);
+    focus();
+    ASSERT_TRUE(host.key_press(31, XPLM_VK_DOWN, 0));
+    ASSERT_TRUE(host.key_press(0, XPLM_VK_S, 0));
+    host.run_frames(1);
+    EXPECT_TRUE(status_shows(host, window(title)->geometry, error_red));
+    const auto msgs = plugin_messages();
+    EXPECT_TRUE(std::any_of(msgs.begin(), msgs.end(), [](const std::string &m) {
+        return m.rfind("Display places not saved: cannot write ", 0) == 0;
+    })) << testing::PrintToString(msgs);
+    EXPECT_FALSE(pfd_shows_its_mark()) << "the PFD keeps the place it had";
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+    EXPECT_EQ(read_file(cfg_path), before);
+    EXPECT_EQ(last_logged("PFD"), (region{0, 768, 1024, 768})) << "the edit is still there to save";
+#endif
 }
 
 } // namespace

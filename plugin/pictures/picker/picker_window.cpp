@@ -183,13 +183,35 @@ int wheel(XPLMWindowID, int, int, int, int, void *)
     return 1;
 }
 
+// The full-screen monitor under the mouse, where the pilot chose the menu
+// item; the whole desktop when the simulator runs in a window or the mouse
+// is on no monitor.
+boxel_rect screen_under_mouse()
+{
+    struct search {
+        int x, y;
+        boxel_rect found;
+        bool hit;
+    } s{0, 0, {0, 0, 0, 0}, false};
+    XPLMGetMouseLocationGlobal(&s.x, &s.y);
+    XPLMGetAllMonitorBoundsGlobal(
+        [](int, int left, int top, int right, int bottom, void *ref) {
+            search &s = *static_cast<search *>(ref);
+            if (!s.hit && s.x >= left && s.x < right && s.y >= bottom && s.y < top) {
+                s.found = {left, top, right, bottom};
+                s.hit = true;
+            }
+        },
+        &s);
+    if (!s.hit)
+        XPLMGetScreenBoundsGlobal(&s.found.left, &s.found.top, &s.found.right, &s.found.bottom);
+    return s.found;
+}
+
 void create_window()
 {
-    boxel_rect screen{0, 0, 0, 0};
-    XPLMGetScreenBoundsGlobal(&screen.left, &screen.top, &screen.right, &screen.bottom);
-    int main_w = 0, main_h = 0;
-    XPLMGetScreenSize(&main_w, &main_h);
-    const boxel_rect at = first_window_rect(screen, main_w, main_h);
+    const boxel_rect screen = screen_under_mouse();
+    const boxel_rect at = first_window_rect(screen, screen.right - screen.left, screen.top - screen.bottom);
 
     XPLMCreateWindow_t params{};
     params.structSize = sizeof(params);
