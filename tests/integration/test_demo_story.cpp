@@ -63,8 +63,12 @@ TEST_F(demo_story, every_step_is_done_and_leaves_the_windows_and_settings_the_st
                       "KYV: Setting Monitor 2 to MFD", "Attempting KYV Screen Swap",
                       "Drag Window KYV G1000 PFD 2 Bezelless", "Resize Window KYV G1000 PFD 2 Bezelless",
                       "PFD Picture: Cockpit Device G1000 PFD 1", "MFD Picture: Cockpit Device G1000 MFD"}));
-    EXPECT_EQ(count("PFD2 Picture: Panel (2048, 0, 1024, 768) built in"), 2u)
-        << "at the enable and at the G1000 aircraft";
+    EXPECT_EQ(count("PFD2 Picture: Panel (2048, 0, 1024, 768) built in"), 3u)
+        << "at the enable, the G1000 aircraft and the third-party one";
+    EXPECT_EQ(count("PFD Picture: Panel (100, 1802, 797, 598) from settings/aircraft/Baron 58.acf.cfg"), 2u)
+        << "at the save and when the aircraft loaded again";
+    EXPECT_TRUE(std::filesystem::is_regular_file(
+        std::filesystem::u8path(settings_dir + "/aircraft/Baron 58.acf.cfg")));
 
     ASSERT_TRUE(host.disable()) << host.error();
     const std::string cfg = read_file(cfg_path);
