@@ -106,7 +106,8 @@ void mouse::update_cursor(bool live)
 
 void mouse::move(int x, int y, bool live)
 {
-    const int dx = x - x_, dy = y - y_;
+    // The mouse may be anywhere in the coordinates, so the step is taken wide.
+    const long long dx = static_cast<long long>(x) - x_, dy = static_cast<long long>(y) - y_;
     x_ = x;
     y_ = y;
     if (title_drag_ != nullptr) {

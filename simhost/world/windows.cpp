@@ -329,12 +329,17 @@ bool windows::user_move(int number, int left, int bottom, std::string &error)
     return true;
 }
 
-void windows::user_drag(window &w, int dx, int dy)
+void windows::user_drag(window &w, long long dx, long long dy)
 {
     if (w.mode != xplm_WindowPositionFree || w.popped_out)
         return;
     const rect &g = w.geometry;
-    w.geometry = rect{g.left + dx, g.top + dy, g.right + dx, g.bottom + dy};
+    // A drag that would carry an edge out of the coordinates stops short of it.
+    auto fits = [](long long v) { return v >= INT_MIN && v <= INT_MAX; };
+    if (!fits(g.left + dx) || !fits(g.right + dx) || !fits(g.top + dy) || !fits(g.bottom + dy))
+        return;
+    w.geometry = rect{static_cast<int>(g.left + dx), static_cast<int>(g.top + dy),
+                      static_cast<int>(g.right + dx), static_cast<int>(g.bottom + dy)};
 }
 
 bool windows::user_resize(int number, int width, int height, std::string &error)

@@ -112,7 +112,7 @@ public:
     bool user_resize(int number, int width, int height, std::string &error);
     // The pilot drags a window by its title bar, in boxels: only a free one
     // moves, as the other modes keep the window where they put it.
-    void user_drag(window &w, int dx, int dy);
+    void user_drag(window &w, long long dx, long long dy);
 
     // Forgets the callbacks of every window, for code about to be unloaded;
     // returns how many windows were still alive.
