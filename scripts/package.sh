@@ -18,9 +18,19 @@ mkdir -p "$stage/kyv_pop/lin_x64" "$stage/kyv_pop/win_x64" "$stage/kyv_pop/setti
 strip --strip-unneeded -o "$stage/kyv_pop/lin_x64/kyv_pop.xpl" "$build_dir/kyv_pop/lin_x64/kyv_pop.xpl"
 x86_64-w64-mingw32-strip --strip-unneeded -o "$stage/kyv_pop/win_x64/kyv_pop.xpl" \
   "$win_dir/kyv_pop/win_x64/kyv_pop.xpl"
-tests/plugin/check_exports.sh "$stage/kyv_pop/lin_x64/kyv_pop.xpl" xplm cmake/XPLM_64.def
-tests/plugin/check_pe.sh "$stage/kyv_pop/win_x64/kyv_pop.xpl" xplm cmake/XPLM_64.def
+# The files that go into the zip are checked, not only the ones ctest saw:
+# each with the compiler and version macros of the build that made it.
+check_args() { # build folder -> sets cc and defines
+    # shellcheck disable=SC1091
+    . "$1/xplm_check_args.sh"
+}
+check_args "$build_dir"
+tests/plugin/check_exports.sh "$stage/kyv_pop/lin_x64/kyv_pop.xpl" xplm cmake/XPLM_64.def "$cc" "$defines"
+check_args "$win_dir"
+tests/plugin/check_pe.sh "$stage/kyv_pop/win_x64/kyv_pop.xpl" xplm cmake/XPLM_64.def "$cc" "$defines"
 cp -r resources "$stage/kyv_pop/resources"
+# The pilot's README travels with the plugin.
+cp README.md "$stage/kyv_pop/README.md"
 
 zip="out/kyv_pop-$version.zip"
 rm -f "$zip"

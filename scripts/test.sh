@@ -4,7 +4,9 @@
 #   sanitizers  the suite under the sanitizers, with a short run of each fuzz
 #               target (scripts/sanitize.sh);
 #   windows     the Windows build and its suite under wine (scripts/test-windows.sh),
-#               its packages and libraries prepared beside the stages before.
+#               its packages and libraries prepared beside the stages before;
+#   package     the zip a pilot unpacks (scripts/package.sh), and what it holds: the
+#               plugin files in it pass the export and import checks themselves.
 # KYV_SKIP_SANITIZERS=1 and KYV_SKIP_WINDOWS=1 leave a stage out. A failed
 # stage does not stop the later ones, which build apart from it; the command
 # names every stage that failed and then fails itself.
@@ -73,12 +75,19 @@ windows_suite() {
     scripts/test-windows.sh
 }
 
+package_check() {
+    scripts/package.sh &&
+        tests/plugin/check_package.sh "out/kyv_pop-$(sed -n 's/^project(kyv_pop VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt).zip"
+}
+
 run_stage linux linux_suite
 if [ "${KYV_SKIP_SANITIZERS:-0}" != 1 ]; then
     run_stage sanitizers scripts/sanitize.sh
 fi
 if [ "$windows" -eq 1 ]; then
     run_stage windows windows_suite
+    # Both plugins go into the zip, so it needs the Windows build too.
+    run_stage package package_check
 fi
 
 for name in "${failed[@]}"; do
