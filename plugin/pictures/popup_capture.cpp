@@ -1,11 +1,10 @@
 #include "pictures/popup_capture.h"
 
-#include <string>
-
 #include "XPLMDataAccess.h"
 
 #include "pictures/device_capture.h"
 #include "pictures/display_places.h"
+#include "pictures/panel_bounds.h"
 #include "lifecycle/perf_clock.h"
 #include "windows/popupSystem.h"
 #include "pictures/scr_cap.h"
@@ -14,16 +13,8 @@ namespace {
 
 // Found when the pass is registered, not per frame.
 XPLMDataRef panel_render_type = nullptr;
-// The panel's bounds, left, bottom, right, top: valid only in panel passes.
-XPLMDataRef panel_total[4] = {};
-
-panel_size panel_now()
-{
-    int v[4] = {0, 0, 0, 0};
-    for (int i = 0; i < 4; i++)
-        v[i] = panel_total[i] != nullptr ? XPLMGetDatai(panel_total[i]) : 0;
-    return {v[2] - v[0], v[3] - v[1]};
-}
+// The panel's size, for the displays' places.
+panel_bounds panel;
 
 bool window_shown(const popup *pup)
 {
@@ -35,17 +26,14 @@ bool window_shown(const popup *pup)
 void popup_capture_start()
 {
     panel_render_type = XPLMFindDataRef("sim/graphics/view/panel_render_type");
-    const char *const bounds[4] = {"l", "b", "r", "t"};
-    for (int i = 0; i < 4; i++)
-        panel_total[i] =
-            XPLMFindDataRef((std::string("sim/graphics/view/panel_total_pnl_") + bounds[i]).c_str());
+    panel = panel_bounds_find();
 }
 
 int popup_capture_cb(XPLMDrawingPhase, int, void *)
 {
     // Every pass tells the panel's size; the places wait for it.
     if (!popup_list.empty())
-        places_panel_pass(panel_now());
+        places_panel_pass(panel_bounds_read(panel));
     // Only this pass has the panel with the displays bound.
     if (panel_render_type == nullptr || XPLMGetDatai(panel_render_type) != 2)
         return 1;

@@ -15,23 +15,6 @@ namespace {
 constexpr double pictures_per_second = 5;
 constexpr int max_texels = 1024;
 
-const char *const total_names[4] = {
-    "sim/graphics/view/panel_total_pnl_l", "sim/graphics/view/panel_total_pnl_b",
-    "sim/graphics/view/panel_total_pnl_r", "sim/graphics/view/panel_total_pnl_t"};
-
-// Valid only inside the panel's passes, so read there.
-panel_size read_total(const picker_preview &p)
-{
-    int v[4] = {0, 0, 0, 0};
-    for (int i = 0; i < 4; i++) {
-        if (p.total[i] == nullptr)
-            return {0, 0};
-        v[i] = XPLMGetDatai(p.total[i]);
-    }
-    const int w = v[2] - v[0], h = v[3] - v[1];
-    return w > 0 && h > 0 ? panel_size{w, h} : panel_size{0, 0};
-}
-
 // The panel's shape in at most max_texels along its longer side.
 void texture_size(panel_size panel, int &w, int &h)
 {
@@ -73,7 +56,7 @@ int preview_cb(XPLMDrawingPhase, int, void *ref)
         preview_close(p);
         return 1;
     }
-    const panel_size total = read_total(p);
+    const panel_size total = panel_bounds_read(p.bounds);
     if (total.width > 0)
         p.seen = total;
     const panel_size panel = preview_panel(p);
@@ -87,8 +70,7 @@ int preview_cb(XPLMDrawingPhase, int, void *ref)
 void preview_start(picker_preview &p)
 {
     p.render_type = XPLMFindDataRef("sim/graphics/view/panel_render_type");
-    for (int i = 0; i < 4; i++)
-        p.total[i] = XPLMFindDataRef(total_names[i]);
+    p.bounds = panel_bounds_find();
     p.picture = capture_region{};
     p.picture.rate = pictures_per_second;
     p.seen = {0, 0};

@@ -9,6 +9,7 @@
 #include "XPLMDisplay.h"
 
 #include "pictures/display_places.h"
+#include "pictures/panel_bounds.h"
 #include "pictures/picker/picker_layout.h"
 #include "windows/popup.h"
 
@@ -19,7 +20,7 @@ struct picker_preview {
     panel_size assumed{0, 0};      // what to take where neither the pass nor the displays know it
     bool registered = false;
     XPLMDataRef render_type = nullptr;
-    XPLMDataRef total[4] = {}; // the panel's left, bottom, right, top
+    panel_bounds bounds;
 };
 
 // Finds the datarefs the callback reads; at enable.
