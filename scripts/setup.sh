@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  libcairo2-dev libglew-dev
+  libcairo2-dev libglew-dev libcivetweb-dev libturbojpeg0-dev
   libegl-dev libgl-dev libgl1-mesa-dri libegl-mesa0
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev llvm
