@@ -29,7 +29,10 @@ set(KYV_WIN_DEPS "${_kyv_win_cache}/prefix"
     CACHE PATH "Prefix holding the Windows builds of the third-party libraries (scripts/win_deps.sh)")
 get_filename_component(KYV_WIN_DEPS "${KYV_WIN_DEPS}" ABSOLUTE)
 # try_compile projects read this file again and must see the same prefix.
-if(NOT KYV_WIN_DEPS IN_LIST CMAKE_TRY_COMPILE_PLATFORM_VARIABLES)
+# (list(FIND) rather than IN_LIST: projects of older CMake policies use this
+# file too.)
+list(FIND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES KYV_WIN_DEPS _kyv_listed)
+if(_kyv_listed EQUAL -1)
     list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES KYV_WIN_DEPS)
 endif()
 
