@@ -5,8 +5,11 @@
 #               target (scripts/sanitize.sh);
 #   windows     the Windows build and its suite under wine (scripts/test-windows.sh),
 #               its packages and libraries prepared beside the stages before;
-#   package     the zip a pilot unpacks (scripts/package.sh), and what it holds: the
-#               plugin files in it pass the export and import checks themselves.
+#   package     the zip a pilot unpacks (scripts/package.sh), with the Linux plugin
+#               built in a Debian 11 root against static libraries (scripts/lin_deps.sh),
+#               and what it holds: the plugin files in it pass the export, import
+#               and library checks themselves, and the Linux one the integration
+#               tests of enable, capture, the cockpit devices and disable.
 # KYV_SKIP_SANITIZERS=1 and KYV_SKIP_WINDOWS=1 leave a stage out. A failed
 # stage does not stop the later ones, which build apart from it; the command
 # names every stage that failed and then fails itself.
@@ -31,10 +34,11 @@ windows=1
 [ "${KYV_SKIP_WINDOWS:-0}" != 1 ] || windows=0
 
 # On a fresh machine the Windows stage first spends most of ten minutes on
-# wine and on building its libraries, a good part of it in one-process
-# configure scripts. That starts in the background once the Linux build is
-# done (so the two never run apt at once), beside the Linux tests and the
-# sanitizer stage, whose tests leave a core idle much of the time.
+# wine and on building its libraries, and the package stage some minutes on
+# its Debian 11 root and the libraries in it, a good part of both in
+# one-process configure scripts. That starts in the background once the Linux
+# build is done (so the two never run apt at once), beside the Linux tests and
+# the sanitizer stage, whose tests leave a core idle much of the time.
 prepare_log=$(mktemp)
 prepare_pid=
 # An interrupted run stops the preparation too: it runs in a process group
@@ -46,8 +50,8 @@ on_exit() {
 trap on_exit EXIT
 start_windows_preparation() {
     [ "$windows" -eq 1 ] || return 0
-    echo "test: preparing the Windows stage in the background (log shown with that stage)"
-    setsid -w scripts/test-windows.sh --prepare >"$prepare_log" 2>&1 </dev/null &
+    echo "test: preparing the Windows and package stages in the background (log shown with the Windows stage)"
+    setsid -w bash -c 'scripts/test-windows.sh --prepare && scripts/lin_deps.sh' >"$prepare_log" 2>&1 </dev/null &
     prepare_pid=$!
 }
 
@@ -75,9 +79,16 @@ windows_suite() {
     scripts/test-windows.sh
 }
 
+# The integration tests that load, enable, capture from the panel and the
+# cockpit devices, and disable, run again against the packaged Linux plugin.
+shipped_subset='lifecycle.*:live_displays.*:cockpit_device_displays.*:*picture_source*:demo_story.*'
 package_check() {
     scripts/package.sh &&
-        tests/plugin/check_package.sh "out/kyv_pop-$(sed -n 's/^project(kyv_pop VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt).zip"
+        tests/plugin/check_package.sh "out/kyv_pop-$(sed -n 's/^project(kyv_pop VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt).zip" &&
+        echo "test: the integration tests ($shipped_subset) against out/package/kyv_pop/lin_x64/kyv_pop.xpl" &&
+        KYV_PLUGIN_UNDER_TEST="$PWD/out/package/kyv_pop/lin_x64/kyv_pop.xpl" \
+            "${KYV_BUILD_DIR:-build}/tests/integration/integration_tests" --gtest_filter="$shipped_subset" \
+            --gtest_brief=1
 }
 
 run_stage linux linux_suite

@@ -1,6 +1,7 @@
 #include "plugin_fixture.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 #include "cfg_file.h"
@@ -11,11 +12,19 @@ const display pfd{"kyv/popup/PFD_NOBEZEL", "KYV G1000 PFD Bezelless", "pfd_nbzl_
 const display mfd{"kyv/popup/MFD_NOBEZEL", "KYV G1000 MFD Bezelless", "mfd_nbzl_"};
 const display pfd2{"kyv/popup/PFD_2_NOBEZEL", "KYV G1000 PFD 2 Bezelless", "pfd_2_nbzl_"};
 
+// The build's plugin, or the one KYV_PLUGIN_UNDER_TEST names: another build of
+// the same sources, such as the one that ships.
+static fs::path plugin_under_test()
+{
+    const char *other = std::getenv("KYV_PLUGIN_UNDER_TEST");
+    return fs::u8path(other != nullptr && *other != '\0' ? other : KYV_PLUGIN_FILE);
+}
+
 void install_plugin_copy(const std::string &plugin_dir)
 {
     const std::string platform = plugin_dir + "/" + simhost::host::platform_folder();
     fs::create_directories(fs::u8path(platform));
-    fs::copy_file(KYV_PLUGIN_FILE, fs::u8path(platform + "/kyv_pop.xpl"),
+    fs::copy_file(plugin_under_test(), fs::u8path(platform + "/kyv_pop.xpl"),
                   fs::copy_options::overwrite_existing);
     const fs::path resources = fs::path(KYV_PLUGIN_DIR) / "resources";
     if (fs::exists(resources))
