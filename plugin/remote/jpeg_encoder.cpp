@@ -32,7 +32,7 @@ public:
             return false;
         unsigned long size = capacity_;
         // GL reads rows bottom-up; the JPEG is upright.
-        const int rc = tjCompress2(handle_, p.pixels, p.width, p.width * 4, p.height, TJPF_BGRX, &buffer_,
+        const int rc = tjCompress2(handle_, p.pixels, p.width, p.width * 4, p.height, TJPF_RGBX, &buffer_,
                                    &size, TJSAMP_420, quality, TJFLAG_BOTTOMUP | TJFLAG_FASTDCT);
         if (rc != 0) {
             if (!complained_)

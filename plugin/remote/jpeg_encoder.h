@@ -15,7 +15,7 @@ namespace remote {
 
 class jpeg_encoder {
 public:
-    // Pixels in BGRX order, rows bottom-up as GL reads them, 4 * width bytes
+    // Pixels in RGBX order, rows bottom-up as GL reads them, 4 * width bytes
     // a row. They stay the caller's; `tag` names them when they are done with.
     struct picture {
         const unsigned char *pixels = nullptr;

@@ -183,8 +183,9 @@ private:
             s->capacity = size;
         }
         glBindFramebuffer(GL_READ_FRAMEBUFFER, fb);
-        // BGRA is what most drivers read without converting.
-        glReadPixels(x, y, w, h, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+        // RGBA read the faster of the two orders on the software renderer;
+        // on a graphics card either is only queued here.
+        glReadPixels(x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
         s->fence = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
         if (s->fence == nullptr)
             return;
