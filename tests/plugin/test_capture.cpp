@@ -382,6 +382,20 @@ TEST_F(remote_feed, nothing_is_read_back_unwatched_and_a_single_request_gets_one
     EXPECT_EQ(hub.latest(remote::display_id::pfd), nullptr);
 }
 
+TEST_F(remote_feed, a_viewer_that_never_reads_leaves_only_the_newest_frame_held)
+{
+    hub.add_viewer(remote::display_id::pfd);
+    const std::weak_ptr<const remote::jpeg_frame> first = next_frame(remote::display_id::pfd);
+    // Bounded: next_frame gives up after its passes.
+    remote::frame_ptr later;
+    std::uint64_t seen = 1;
+    while (seen < 4 && (later = next_frame(remote::display_id::pfd, seen)))
+        seen = later->seq;
+    ASSERT_NE(later, nullptr);
+    EXPECT_GE(later->seq, 4u) << "pictures keep coming";
+    EXPECT_TRUE(first.expired()) << "older frames are let go, not queued";
+}
+
 TEST(capture_death, a_framebuffer_that_cannot_be_completed_is_a_broken_invariant_that_stops_the_process)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
