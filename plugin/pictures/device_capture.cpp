@@ -10,7 +10,6 @@
 #include "pictures/gl_bindings.h"
 #include "lifecycle/perf_clock.h"
 #include "pictures/scr_cap.h"
-#include "remote/picture_feed.h"
 #include "remote/popup_feed.h"
 
 namespace {
@@ -31,8 +30,6 @@ bool unpowered(const device_feed &f)
     return f.api.bus_volts_ratio(f.handle) <= 0;
 }
 
-// The device's screen, as the simulator names it at this call, into the
-// display's texture; the texture follows the screen's size.
 // The framebuffer and viewport (left, bottom, right, top) the simulator
 // names for the device's screen at this call; false when it names none.
 bool screen_at(const device_feed &f, int &fbo, int vp[4])
@@ -41,6 +38,8 @@ bool screen_at(const device_feed &f, int &fbo, int vp[4])
     return XPLMGetDatavi(f.viewport_ref, vp, 0, 4) == 4 && fbo >= 0 && vp[2] > vp[0] && vp[3] > vp[1];
 }
 
+// The device's screen into the display's texture; the texture follows the
+// screen's size.
 void copy_screen(device_feed &f, int fbo, const int vp[4], uint64_t now_us)
 {
     capture_region &r = f.picture;
@@ -170,7 +169,7 @@ int device_capture_after_draw(int, int, void *ref)
     const bool drawn = screen_at(f, fbo, vp);
     const uint64_t now_us = perf_now_us();
     // Remote viewers see the device whether or not the window is shown.
-    if (drawn && remote::picture_feed_running())
+    if (drawn)
         popup_feed_device(pup, fbo, vp, now_us);
     // Hidden, or dark: no copy kept, and the next one is taken at once.
     if (!window_shown(pup) || unpowered(f)) {
