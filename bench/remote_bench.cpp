@@ -14,10 +14,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "lifecycle/perf_clock.h"
 #include "pictures/popup_capture.h"
 #include "remote/picture_feed.h"
 #include "windows/popupSystem.h"
@@ -62,6 +66,43 @@ struct result {
     std::vector<double> cpu, with_gl; // microseconds a frame
     remote::jpeg_encoder::stats enc;
     double seconds = 0;
+    std::vector<double> latency_ms; // from the read's start to the frame in the hub
+};
+
+// One waiter per display, as a server's viewer thread waits, noting how old
+// each frame is when it arrives.
+class latency_watch {
+public:
+    latency_watch(remote::frame_hub &hub, std::vector<double> &out) : hub_(hub), out_(out)
+    {
+        for (int d = 0; d < remote::display_count; d++)
+            threads_.emplace_back([this, d] { watch(static_cast<remote::display_id>(d)); });
+    }
+    ~latency_watch()
+    {
+        hub_.close();
+        for (std::thread &t : threads_)
+            t.join();
+    }
+
+private:
+    void watch(remote::display_id d)
+    {
+        std::uint64_t seq = 0;
+        while (!hub_.closed()) {
+            const remote::frame_ptr f = hub_.wait_newer(d, seq, std::chrono::milliseconds(100));
+            if (f == nullptr)
+                continue;
+            const double ms = static_cast<double>(perf_now_us() - f->captured_us) / 1000.0;
+            seq = f->seq;
+            std::lock_guard<std::mutex> lock(mutex_);
+            out_.push_back(ms);
+        }
+    }
+    remote::frame_hub &hub_;
+    std::vector<double> &out_;
+    std::mutex mutex_;
+    std::vector<std::thread> threads_;
 };
 
 enum class setup { no_feed, no_viewer, two_viewers };
@@ -78,6 +119,9 @@ result run(simhost::host &h, const options &o, setup s)
         for (int d = 0; d < remote::display_count; d++)
             for (int v = 0; v < 2; v++)
                 hub.add_viewer(static_cast<remote::display_id>(d));
+    std::unique_ptr<latency_watch> watch;
+    if (s == setup::two_viewers)
+        watch = std::make_unique<latency_watch>(hub, r.latency_ms);
     long frames = 0;
     r.seconds = bench::paced_frames(h, o.rate, o.seconds, [&] {
         h.run_frames(1);
@@ -94,6 +138,7 @@ result run(simhost::host &h, const options &o, setup s)
     });
     r.fps = static_cast<double>(frames) / r.seconds;
     r.enc = remote::picture_feed_statistics();
+    watch.reset();
     remote::picture_feed_stop();
     return r;
 }
@@ -107,7 +152,8 @@ void print(const result &r)
            bench::percentile(r.cpu, 0.95), bench::mean(r.cpu), bench::mean(r.with_gl), per_frame_ms);
     for (std::uint64_t b : r.enc.bytes)
         printf(" %9.0f", static_cast<double>(b) / 1024.0 / r.seconds);
-    printf(" %7.1f\n", static_cast<double>(r.enc.encoded) / r.seconds / remote::display_count);
+    printf(" %7.1f %7.1f %7.1f\n", static_cast<double>(r.enc.encoded) / r.seconds / remote::display_count,
+           bench::percentile(r.latency_ms, 0.5), bench::percentile(r.latency_ms, 0.95));
 }
 
 void quiet(const char *) {}
@@ -136,8 +182,8 @@ int main(int argc, char **argv)
 
     printf("host at %g fps, feed at %d fps, quality %d, %g s each; microseconds a frame unless named\n",
            o.rate, o.fps, o.quality, o.seconds);
-    printf("%-22s %6s %8s %8s %8s %8s %9s %9s %9s %9s %7s\n", "", "fps", "median", "p95", "mean", "mean+GL",
-           "enc ms/f", "PFD KB/s", "MFD KB/s", "PFD2 KB/s", "jpg/s");
+    printf("%-22s %6s %8s %8s %8s %8s %9s %9s %9s %9s %7s %7s %7s\n", "", "fps", "median", "p95", "mean",
+           "mean+GL", "enc ms/f", "PFD KB/s", "MFD KB/s", "PFD2 KB/s", "jpg/s", "lat p50", "lat p95");
     std::vector<result> all;
     for (setup s : {setup::no_feed, setup::no_viewer, setup::two_viewers}) {
         all.push_back(run(h, o, s));
