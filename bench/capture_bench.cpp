@@ -11,6 +11,7 @@
 // three G1000 screens are the simulator's own cockpit devices, copied each
 // from its own screen.
 
+#include "bench_timing.h"
 #include "host.h"
 
 #include <GL/glew.h>
@@ -29,7 +30,10 @@
 #include <vector>
 
 namespace fs = std::filesystem;
-using clock_type = std::chrono::steady_clock;
+using bench::clock_type;
+using bench::mean;
+using bench::paced_frames;
+using bench::percentile;
 
 namespace {
 
@@ -120,23 +124,6 @@ private:
     std::array<GLuint, 3> tex_{};
 };
 
-double percentile(std::vector<double> v, double p)
-{
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    const size_t i = static_cast<size_t>(p * static_cast<double>(v.size() - 1) + 0.5);
-    return v[std::min(i, v.size() - 1)];
-}
-
-double mean(const std::vector<double> &v)
-{
-    double sum = 0;
-    for (double x : v)
-        sum += x;
-    return v.empty() ? 0 : sum / static_cast<double>(v.size());
-}
-
 struct options {
     std::string plugin_dir = KYV_PLUGIN_DIR;
     double seconds = 5;
@@ -210,26 +197,6 @@ struct rate_result : frame_cost {
     double blit_per_capture = 0, readback_per_capture = 0;
     std::array<double, 3> captures_per_s{};
 };
-
-// Runs frames paced at `rate` for `seconds` of real time, `each` after
-// every frame; returns the seconds it took.
-template <typename F> double paced_frames(simhost::host &h, double rate, double seconds, F each)
-{
-    h.set_frame_rate(rate);
-    h.run_frames(static_cast<int>(rate / 4)); // settle
-    const auto period =
-        std::chrono::duration_cast<clock_type::duration>(std::chrono::duration<double>(1 / rate));
-    const auto start = clock_type::now();
-    auto next = start;
-    while (clock_type::now() - start < std::chrono::duration<double>(seconds)) {
-        std::this_thread::sleep_until(next);
-        next += period;
-        if (next < clock_type::now())
-            next = clock_type::now(); // behind: run the next frame at once, do not catch up
-        each();
-    }
-    return std::chrono::duration<double>(clock_type::now() - start).count();
-}
 
 rate_result run_rate(simhost::host &h, readback_path &naive, double rate, double seconds)
 {

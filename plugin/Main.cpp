@@ -25,6 +25,7 @@
 #include "lifecycle/perf_clock.h"
 #include "lifecycle/plugin_folder.h"
 #include "lifecycle/startup.h"
+#include "remote/picture_feed.h"
 
 #ifndef KYV_PLUGIN_VERSION
 #define KYV_PLUGIN_VERSION "3.0.1"
@@ -159,6 +160,8 @@ PLUGIN_API void XPluginDisable(void)
     picker_fini();
     logMsg("Unregistering Draw Callbacks");
     unregister_capture();
+    // Its buffers are GL objects: gone while the context is still ours.
+    remote::picture_feed_stop();
     pref_store_close();
     logMsg("XPLMDisable Complete");
 }

@@ -3,8 +3,9 @@
 #   build-asan: AddressSanitizer + UndefinedBehaviorSanitizer + LeakSanitizer,
 #               every test, then a short run of each fuzz target;
 #   build-tsan: ThreadSanitizer, the tests that start and stop threads: the
-#               threaded overlay renderer and the plugin opening and closing
-#               its windows (the rest of the suite runs on one thread).
+#               remote displays' JPEG encoder, the threaded overlay renderer
+#               and the plugin opening and closing its windows (the rest of
+#               the suite runs on one thread).
 # Run by scripts/test.sh after scripts/setup.sh has installed the packages.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -52,4 +53,4 @@ echo "sanitize: ThreadSanitizer, the threaded renderer and the windows opening a
 configure_and_build build-tsan thread -- unit_test_mt_cairo_render popup_module_tests integration_tests
 TSAN_OPTIONS="suppressions=$root/tests/sanitizers/tsan.supp halt_on_error=1 second_deadlock_stack=1" \
     ctest --test-dir build-tsan --output-on-failure -j"$test_jobs" --timeout 300 \
-    -R '(^|/)(MtCairoRender|MtCairoRenderDraw|popup_windows|new_window_centred|popup_module|popup_toggle_death|lifecycle|live_displays|live_display_shapes)\.'
+    -R '(^|/)(MtCairoRender|MtCairoRenderDraw|popup_windows|new_window_centred|popup_module|remote_feed|popup_toggle_death|lifecycle|live_displays|live_display_shapes)\.'

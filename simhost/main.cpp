@@ -5,8 +5,10 @@
 #include "scenario/scenario.h"
 #include "scenario/scenario_runner.h"
 
+#include <atomic>
 #include <cerrno>
 #include <algorithm>
+#include <csignal>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -23,11 +25,13 @@ const long default_frames = 120;
 const char usage[] =
     "usage: headless_sim --plugin <plugin folder> [--scenario FILE] [--out DIR]\n"
     "                    [--frames N] [--fps F] [--log FILE] [--no-gl] [--quiet] [--keep-going]\n"
-    "                    [--timing]\n"
+    "                    [--timing] [--live]\n"
     "Runs the plugin in a headless simulator; --frames and --fps override the\n"
     "scenario's. Screenshots go to --out (default: out). A scenario\n"
     "action that cannot be done stops the run, or with --keep-going is reported.\n"
-    "--timing sums up what the plugin's draw and window callbacks cost a frame.\n";
+    "--timing sums up what the plugin's draw and window callbacks cost a frame.\n"
+    "--live paces the frames at the scenario's rate in real time and runs past\n"
+    "its last frame until SIGINT or SIGTERM, then disables and stops the plugin.\n";
 
 struct options {
     std::string plugin_dir;
@@ -40,7 +44,16 @@ struct options {
     bool quiet = false;
     bool keep_going = false;
     bool timing = false;
+    bool live = false;
 };
+
+// Set by SIGINT or SIGTERM in a live run; the frame loop ends at its next frame.
+std::atomic<bool> stop_requested{false};
+
+void request_stop(int)
+{
+    stop_requested = true;
+}
 
 bool parse_long(const char *s, long &out)
 {
@@ -82,6 +95,10 @@ std::string parse(int argc, char **argv, options &opt)
         }
         if (arg == "--timing") {
             opt.timing = true;
+            continue;
+        }
+        if (arg == "--live") {
+            opt.live = true;
             continue;
         }
         if (arg != "--plugin" && arg != "--scenario" && arg != "--out" && arg != "--frames" &&
@@ -241,6 +258,11 @@ int main(int argc, char **argv)
     simhost::scenario_runner runner(h, sc, opt.out_dir, opt.quiet ? nullptr : stdout);
     runner.set_keep_going(opt.keep_going);
     runner.set_timing(opt.timing);
+    if (opt.live) {
+        std::signal(SIGINT, request_stop);
+        std::signal(SIGTERM, request_stop);
+        runner.set_live(&stop_requested);
+    }
     h.set_plugin_timing(opt.timing, true);
     const bool ok = runner.run();
     if (!ok && !opt.keep_going)

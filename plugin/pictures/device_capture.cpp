@@ -10,6 +10,7 @@
 #include "pictures/gl_bindings.h"
 #include "lifecycle/perf_clock.h"
 #include "pictures/scr_cap.h"
+#include "remote/popup_feed.h"
 
 namespace {
 
@@ -29,18 +30,20 @@ bool unpowered(const device_feed &f)
     return f.api.bus_volts_ratio(f.handle) <= 0;
 }
 
-// The device's screen, as the simulator names it at this call, into the
-// display's texture; the texture follows the screen's size.
-void copy_screen(device_feed &f, uint64_t now_us)
+// The framebuffer and viewport (left, bottom, right, top) the simulator
+// names for the device's screen at this call; false when it names none.
+bool screen_at(const device_feed &f, int &fbo, int vp[4])
+{
+    fbo = XPLMGetDatai(f.fbo_ref);
+    return XPLMGetDatavi(f.viewport_ref, vp, 0, 4) == 4 && fbo >= 0 && vp[2] > vp[0] && vp[3] > vp[1];
+}
+
+// The device's screen into the display's texture; the texture follows the
+// screen's size.
+void copy_screen(device_feed &f, int fbo, const int vp[4], uint64_t now_us)
 {
     capture_region &r = f.picture;
-    const int fbo = XPLMGetDatai(f.fbo_ref);
-    int vp[4] = {0, 0, 0, 0}; // left, bottom, right, top
-    if (XPLMGetDatavi(f.viewport_ref, vp, 0, 4) < 4 || fbo < 0)
-        return;
     const int w = vp[2] - vp[0], h = vp[3] - vp[1];
-    if (w <= 0 || h <= 0)
-        return;
     if (r.tex != 0 && (r.src_w != w || r.src_h != h))
         scr_cap_release(&r);
     if (!capture_due(r.tex != 0, r.last_capture_us, r.rate, now_us))
@@ -161,11 +164,19 @@ int device_capture_after_draw(int, int, void *ref)
     device_feed &f = pup->device;
     if (!f.active)
         return 1;
+    int fbo = -1;
+    int vp[4] = {0, 0, 0, 0};
+    const bool drawn = screen_at(f, fbo, vp);
+    const uint64_t now_us = perf_now_us();
+    // Remote viewers see the device whether or not the window is shown.
+    if (drawn)
+        popup_feed_device(pup, fbo, vp, now_us);
     // Hidden, or dark: no copy kept, and the next one is taken at once.
     if (!window_shown(pup) || unpowered(f)) {
         device_capture_release(pup);
         return 1;
     }
-    copy_screen(f, perf_now_us());
+    if (drawn)
+        copy_screen(f, fbo, vp, now_us);
     return 1;
 }

@@ -8,6 +8,7 @@
 #include "lifecycle/perf_clock.h"
 #include "windows/popupSystem.h"
 #include "pictures/scr_cap.h"
+#include "remote/popup_feed.h"
 
 namespace {
 
@@ -52,5 +53,6 @@ int popup_capture_cb(XPLMDrawingPhase, int, void *)
         for (capture_region *r = pup->regions; !region_is_end(*r); r++)
             scr_cap_update(r, visible && !from_device, now_us);
     }
+    popup_feed_panel_pass(now_us);
     return 1;
 }

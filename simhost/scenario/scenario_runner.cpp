@@ -1,6 +1,8 @@
 #include "scenario/scenario_runner.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 namespace simhost {
 
@@ -143,17 +145,33 @@ bool scenario_runner::perform(const step &s)
 
 void scenario_runner::report_progress(long frame)
 {
-    if (progress_ == nullptr || sc_.frames < long_run_frames || frame < next_progress_)
+    if (progress_ == nullptr || live_stop_ != nullptr || sc_.frames < long_run_frames ||
+        frame < next_progress_)
         return;
     fprintf(progress_, "frame %ld of %ld\n", frame, sc_.frames);
     fflush(progress_);
     next_progress_ = frame + sc_.frames / progress_reports;
 }
 
+void scenario_runner::pace(std::chrono::steady_clock::time_point &next_frame_at) const
+{
+    const auto period = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+        std::chrono::duration<double>(1.0 / sc_.fps));
+    next_frame_at += period;
+    const auto now = std::chrono::steady_clock::now();
+    // A frame that fell behind by more than a period starts the count anew
+    // rather than running the missed frames back to back.
+    if (now > next_frame_at + period)
+        next_frame_at = now;
+    else
+        std::this_thread::sleep_until(next_frame_at);
+}
+
 bool scenario_runner::run()
 {
     h_.set_gl_habits(sc_.gl);
     size_t next_action = 0;
+    std::chrono::steady_clock::time_point next_frame_at = std::chrono::steady_clock::now();
     next_progress_ = sc_.frames / progress_reports;
     for (long frame = 0;; frame++) {
         // Steps first: a drag's release lands before an action of the same frame.
@@ -171,9 +189,11 @@ bool scenario_runner::run()
             if (!carry_on(perform(sc_.actions[next_action++])))
                 return false;
         }
-        if (frame >= sc_.frames)
+        if (live_stop_ != nullptr ? live_stop_->load() : frame >= sc_.frames)
             break;
         h_.run_frames(1);
+        if (live_stop_ != nullptr)
+            pace(next_frame_at);
         if (timing_)
             timings_.push_back(h_.last_plugin_timing());
         report_progress(frame + 1);

@@ -6,6 +6,8 @@
 #include "host.h"
 #include "scenario/scenario.h"
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -29,6 +31,9 @@ public:
     // Keeps the host's plugin timing of every frame (see host::set_plugin_timing).
     void set_timing(bool on) { timing_ = on; }
     const std::vector<plugin_timing> &timings() const { return timings_; }
+    // Live: frames paced at the scenario's rate in real time, past its last
+    // frame, until `*stop` turns true (null: off).
+    void set_live(const std::atomic<bool> *stop) { live_stop_ = stop; }
 
     // Runs to the end and takes the final screenshots ("final"). False when an
     // action could not be done; error() then names the line of the first.
@@ -55,6 +60,8 @@ private:
     // False when the run must stop.
     bool carry_on(bool done);
     void report_progress(long frame);
+    // Sleeps until the next frame is due in real time.
+    void pace(std::chrono::steady_clock::time_point &next_frame_at) const;
 
     host &h_;
     const scenario &sc_;
@@ -68,6 +75,7 @@ private:
     bool timing_ = false;
     std::vector<plugin_timing> timings_;
     int failed_ = 0;
+    const std::atomic<bool> *live_stop_ = nullptr;
 };
 
 } // namespace simhost

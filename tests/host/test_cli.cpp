@@ -9,6 +9,7 @@
 #endif
 
 #include <cstdio>
+#include <regex>
 
 using namespace host_test;
 using ::testing::HasSubstr;
@@ -112,6 +113,29 @@ TEST(simhost_program, sums_up_the_plugins_draw_cost_when_asked)
     r = run_simhost("--plugin " + test_plugin_folder() + " --frames 5 --out " + shell_quoted(tmp.path()));
     EXPECT_THAT(r.output, Not(HasSubstr("plugin time per frame")));
 }
+
+#ifndef _WIN32
+TEST(simhost_program, live_paces_frames_in_real_time_past_the_last_and_stops_the_plugin_at_sigterm)
+{
+    temp_dir tmp;
+    std::string log = tmp / "Log.txt";
+    // `timeout` sends SIGTERM after 2 s and hands back the program's own status.
+    run_result r = run_command("timeout --preserve-status -s TERM 2 " + shell_quoted(HEADLESS_SIM_EXE) +
+                               " --plugin " + test_plugin_folder() +
+                               " --live --frames 3 --fps 20 --no-gl --log " + shell_quoted(log) + " 2>&1");
+    EXPECT_EQ(r.exit_code, 0) << r.output;
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(r.output, m, std::regex("headless_sim: (\\d+) frames at 20 fps")))
+        << r.output;
+    const long frames = std::stol(m[1]);
+    // About 40 frames in 2 s; far more would mean unpaced, 3 not live.
+    EXPECT_GT(frames, 15) << r.output;
+    EXPECT_LT(frames, 60) << r.output;
+    const std::string text = read_file(log);
+    EXPECT_THAT(text, HasSubstr("test plugin: disable after"));
+    EXPECT_THAT(text, HasSubstr("test plugin: stop\n"));
+}
+#endif
 
 // A scenario through the test plugin's command, menu and window.
 const char scenario_text[] = R"(# the test plugin's window, opened and clicked

@@ -1,4 +1,5 @@
-// The capture of panel rectangles into textures, driven directly with the
+// The capture of panel rectangles into textures, and their read-back for
+// remote viewers, driven directly with the
 // simulator host in the same process: the throttle, the GL objects of a
 // region, and the capture pass over the displays.
 
@@ -8,7 +9,10 @@
 #include <cstdio>
 #include <deque>
 #include <limits>
+#include <thread>
 #include <vector>
+
+#include <turbojpeg.h>
 
 #include <acfutils/glew.h>
 #include <acfutils/log.h>
@@ -17,7 +21,9 @@
 #include "pictures/popup_capture.h"
 #include "windows/popup_window.h"
 #include "pictures/scr_cap.h"
+#include "remote/picture_feed.h"
 #include "host.h"
+#include "thread_count.h"
 
 namespace {
 
@@ -285,6 +291,109 @@ TEST_F(capture_pass, a_display_without_regions_still_lets_go_of_its_hidden_windo
     XPLMSetWindowIsVisible(mfd_popup.win, 0);
     pass();
     EXPECT_EQ(mfd_popup.mtcr, nullptr);
+}
+
+// The read-back for remote viewers, fed by the same capture pass.
+class remote_feed : public capture_pass {
+protected:
+    remote::frame_hub hub;
+    void SetUp() override
+    {
+        capture_pass::SetUp();
+        remote::picture_feed_start(hub, 20, 80);
+    }
+    void TearDown() override
+    {
+        remote::picture_feed_stop();
+        capture_pass::TearDown();
+    }
+    // Passes until a frame of `d` newer than `after` is published; bounded.
+    remote::frame_ptr next_frame(remote::display_id d, std::uint64_t after = 0)
+    {
+        for (int i = 0; i < 300; i++) {
+            pass();
+            if (remote::frame_ptr f = hub.wait_newer(d, after, std::chrono::milliseconds(10)))
+                return f;
+        }
+        return nullptr;
+    }
+};
+
+TEST_F(remote_feed, a_watched_display_arrives_as_a_jpeg_of_its_panel_rectangle_with_its_window_closed)
+{
+    hub.add_viewer(remote::display_id::pfd);
+    const remote::frame_ptr f = next_frame(remote::display_id::pfd);
+    ASSERT_NE(f, nullptr);
+    const size_t with_worker = thread_count();
+    EXPECT_EQ(f->width, 1024);
+    EXPECT_EQ(f->height, 768);
+    EXPECT_NE(f->captured_us, 0u);
+    EXPECT_EQ(bound(GL_PIXEL_PACK_BUFFER_BINDING), 0) << "the simulator's state is put back";
+    EXPECT_EQ(static_cast<unsigned>(bound(GL_READ_FRAMEBUFFER_BINDING)), host.panel_framebuffer());
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    // Decoded bottom-up, as GL reads the rectangle.
+    std::vector<unsigned char> jpeg(1024 * 768 * 3), panel(1024 * 768 * 3);
+    tjhandle dec = tjInitDecompress();
+    ASSERT_EQ(tjDecompress2(dec, f->bytes.data(), f->bytes.size(), jpeg.data(), 1024, 0, 768, TJPF_RGB,
+                            TJFLAG_BOTTOMUP),
+              0);
+    tjDestroy(dec);
+    bind_panel();
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 2100, 1024, 768, GL_RGB, GL_UNSIGNED_BYTE, panel.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    double error = 0;
+    for (size_t i = 0; i < panel.size(); i++)
+        error += std::abs(jpeg[i] - panel[i]);
+    EXPECT_LT(error / static_cast<double>(panel.size()), 3.0) << "mean error per channel";
+    // The magenta mark, top-left, inside its edges.
+    const size_t mark = (767 - 12) * 1024 * 3 + 12 * 3;
+    EXPECT_NEAR(jpeg[mark], 255, 12);
+    EXPECT_NEAR(jpeg[mark + 1], 0, 12);
+    EXPECT_NEAR(jpeg[mark + 2], 255, 12);
+
+    EXPECT_EQ(hub.latest(remote::display_id::mfd), nullptr) << "an unwatched display is not read";
+    remote::picture_feed_stop();
+    EXPECT_EQ(thread_count(), with_worker - 1) << "kyv_jpeg joined";
+}
+
+TEST_F(remote_feed, nothing_is_read_back_unwatched_and_a_single_request_gets_one_picture)
+{
+    for (int i = 0; i < 10; i++)
+        pass();
+    EXPECT_EQ(remote::picture_feed_statistics().encoded, 0u);
+
+    hub.request_once(remote::display_id::mfd);
+    const remote::frame_ptr f = next_frame(remote::display_id::mfd);
+    ASSERT_NE(f, nullptr);
+    EXPECT_FALSE(hub.wanted(remote::display_id::mfd));
+    // Reads already under way when it came may still land; then no more.
+    auto settle = [&] {
+        for (int i = 0; i < 20; i++) {
+            pass();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return remote::picture_feed_statistics().encoded;
+    };
+    const std::uint64_t settled = settle();
+    EXPECT_LE(settled, 3u);
+    EXPECT_EQ(settle(), settled);
+    EXPECT_EQ(hub.latest(remote::display_id::pfd), nullptr);
+}
+
+TEST_F(remote_feed, a_viewer_that_never_reads_leaves_only_the_newest_frame_held)
+{
+    hub.add_viewer(remote::display_id::pfd);
+    const std::weak_ptr<const remote::jpeg_frame> first = next_frame(remote::display_id::pfd);
+    // Bounded: next_frame gives up after its passes.
+    remote::frame_ptr later;
+    std::uint64_t seen = 1;
+    while (seen < 4 && (later = next_frame(remote::display_id::pfd, seen)))
+        seen = later->seq;
+    ASSERT_NE(later, nullptr);
+    EXPECT_GE(later->seq, 4u) << "pictures keep coming";
+    EXPECT_TRUE(first.expired()) << "older frames are let go, not queued";
 }
 
 TEST(capture_death, a_framebuffer_that_cannot_be_completed_is_a_broken_invariant_that_stops_the_process)
