@@ -25,6 +25,7 @@
 #include "lifecycle/perf_clock.h"
 #include "lifecycle/plugin_folder.h"
 #include "lifecycle/startup.h"
+#include "remote/remote_service.h"
 
 #ifndef KYV_PLUGIN_VERSION
 #define KYV_PLUGIN_VERSION "3.0.1"
@@ -144,6 +145,7 @@ PLUGIN_API int XPluginEnable(void)
     register_capture();
     startup_reset();
     XPLMRegisterFlightLoopCallback(startup_flight_loop, -1.0f, nullptr);
+    remote::service_enable(plugin_folder);
     logMsg("XPLMEnable Complete");
     return 1;
 }
@@ -154,6 +156,7 @@ PLUGIN_API void XPluginDisable(void)
     logMsg("Unregistering FLC - EF");
     XPLMUnregisterFlightLoopCallback(startup_flight_loop, nullptr);
     startup_remove_menu();
+    remote::service_disable();
     logMsg("Unregistering G1000 Popups");
     popup_system_fini();
     picker_fini();
