@@ -23,7 +23,8 @@ bool parse_display(const std::string &name, display_id &d)
 route parse_route(const char *path)
 {
     route r;
-    if (path == nullptr)
+    // "OPTIONS *" and absolute forms have no leading slash and name nothing here.
+    if (path == nullptr || path[0] != '/')
         return r;
     const std::string p = path;
     if (p == "/") {

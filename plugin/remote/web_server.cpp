@@ -55,6 +55,11 @@ void close_cb(const mg_connection *conn, void *)
     server_of(conn)->on_socket_close(conn);
 }
 
+void closed_cb(const mg_connection *conn)
+{
+    server_of(conn)->on_connection_closed(conn);
+}
+
 int log_cb(const mg_connection *conn, const char *message)
 {
     web_server *s = starting != nullptr ? starting : conn != nullptr ? server_of(conn) : nullptr;
@@ -161,6 +166,7 @@ start_result web_server::start()
     mg_callbacks callbacks{};
     callbacks.log_message = log_cb;
     callbacks.init_thread = name_thread;
+    callbacks.connection_close = closed_cb;
     mg_init_data init{};
     init.callbacks = &callbacks;
     init.user_data = this;
@@ -385,10 +391,6 @@ void web_server::on_socket_close(const mg_connection *conn)
     auto *v = static_cast<viewer *>(mg_get_user_connection_data(conn));
     if (v == nullptr)
         return;
-    {
-        std::lock_guard<std::mutex> lock(list_mutex_);
-        list_.erase(std::find(list_.begin(), list_.end(), v));
-    }
     v->closing = true;
     if (v->sender.joinable()) {
         v->sender.join();
@@ -397,6 +399,24 @@ void web_server::on_socket_close(const mg_connection *conn)
     // A viewer gone mid-press must not leave the command held.
     for (int key : v->held)
         keys_.push(v->display, key, false);
+    forget(conn, v);
+}
+
+// An upgrade accepted but never completed (the client left during the
+// handshake) gets no close handler: its place is given back here.
+void web_server::on_connection_closed(const mg_connection *conn)
+{
+    auto *v = static_cast<viewer *>(mg_get_user_connection_data(conn));
+    if (v != nullptr)
+        forget(conn, v);
+}
+
+void web_server::forget(const mg_connection *conn, viewer *v)
+{
+    {
+        std::lock_guard<std::mutex> lock(list_mutex_);
+        list_.erase(std::find(list_.begin(), list_.end(), v));
+    }
     mg_set_user_connection_data(conn, nullptr);
     delete v;
     --viewers_;

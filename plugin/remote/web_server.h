@@ -52,10 +52,12 @@ public:
     void on_socket_ready(mg_connection *conn);
     int on_socket_data(mg_connection *conn, int bits, char *data, std::size_t length);
     void on_socket_close(const mg_connection *conn);
+    void on_connection_closed(const mg_connection *conn);
     void note(const char *message);
 
 private:
     struct viewer;
+    void forget(const mg_connection *conn, viewer *v);
     void send_page(mg_connection *conn, const std::string &body);
     std::string viewer_page(display_id d) const;
 

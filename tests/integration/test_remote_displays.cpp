@@ -21,10 +21,10 @@ class remote_displays : public plugin_fixture {
 protected:
     int port = free_port();
 
-    void write_remote(int enabled)
+    void write_remote(int enabled, const std::string &more = "")
     {
         write_file(settings_dir + "/remote.cfg",
-                   "enabled = " + std::to_string(enabled) + "\nport = " + std::to_string(port) + "\n");
+                   "enabled = " + std::to_string(enabled) + "\nport = " + std::to_string(port) + "\n" + more);
     }
 
     std::string menu_item() const
@@ -99,6 +99,16 @@ TEST_F(remote_displays, a_port_in_use_is_logged_once_and_shown_in_the_menu_and_t
     EXPECT_EQ(menu_item(), "Remote Displays: port " + std::to_string(port) + " is in use");
     EXPECT_TRUE(host.command(pfd.command, simhost::host::press::once)) << host.error();
     EXPECT_TRUE(window(pfd.title)->visible);
+}
+
+TEST_F(remote_displays, an_address_not_on_this_computer_is_logged_once_and_shown_in_the_menu)
+{
+    // TEST-NET-1: documentation only, never a local address.
+    write_remote(1, "address = 192.0.2.1\n");
+    start_and_enable();
+    host.run_frames(startup_loops);
+    EXPECT_EQ(count("Remote displays: the address 192.0.2.1 is not on this computer"), 1u);
+    EXPECT_EQ(menu_item(), "Remote Displays: 192.0.2.1 is not this computer's");
 }
 
 TEST_F(remote_displays, a_disable_with_viewers_connected_returns_within_a_second_and_joins_every_thread)

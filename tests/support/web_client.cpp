@@ -1,6 +1,8 @@
 #include "web_client.h"
 
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include <civetweb.h>
 
@@ -104,6 +106,19 @@ int free_port()
     int port = 0;
     if (mg_get_server_ports(ctx, 1, ports) > 0)
         port = ports[0].port;
+    // civetweb's listening thread notices the stop only when a wait ends or a
+    // connection comes; connections make the stop quick.
+    std::atomic<bool> stopped{false};
+    std::thread poke([&] {
+        while (!stopped) {
+            char error[64];
+            if (mg_connection *c = mg_connect_client("127.0.0.1", port, 0, error, sizeof(error)))
+                mg_close_connection(c);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    });
     mg_stop(ctx);
+    stopped = true;
+    poke.join();
     return port;
 }
