@@ -63,6 +63,23 @@ bool token_ok(const char *query, const std::string &token)
     return diff == 0;
 }
 
+bool loopback_host(const char *host)
+{
+    if (host == nullptr)
+        return true;
+    std::string name = host;
+    if (name.rfind("[::1]", 0) == 0)
+        return name.size() == 5 || name[5] == ':';
+    name = name.substr(0, name.find(':'));
+    for (char &c : name)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (name == "localhost")
+        return true;
+    if (name.rfind("127.", 0) != 0)
+        return false;
+    return name.find_first_not_of("0123456789.") == std::string::npos;
+}
+
 bool origin_ok(const char *origin, const char *host)
 {
     if (origin == nullptr)

@@ -30,6 +30,10 @@ bool parse_display(const std::string &name, display_id &d);
 // Whether a request may in: always without a token, else only with it.
 bool token_ok(const char *query, const std::string &token);
 
+// A Host header naming this computer: 127.x.x.x, localhost or [::1], with
+// or without a port. Absent (HTTP/1.0) counts as this computer.
+bool loopback_host(const char *host);
+
 // A WebSocket upgrade comes from the server's own pages: no Origin (not a
 // browser) or one naming the Host it was sent to.
 bool origin_ok(const char *origin, const char *host);

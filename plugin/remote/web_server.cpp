@@ -99,8 +99,8 @@ int refuse_upgrade(const mg_connection *conn, int status, const char *reason, co
 {
     mg_printf(
         const_cast<mg_connection *>(conn),
-        "HTTP/1.1 %d %s\r\nContent-Type: text/plain\r\nContent-Length: %zu\r\nConnection: close\r\n\r\n%s",
-        status, reason, std::strlen(text), text);
+        "HTTP/1.1 %d %s\r\nContent-Type: text/plain\r\nContent-Length: %u\r\nConnection: close\r\n\r\n%s",
+        status, reason, static_cast<unsigned>(std::strlen(text)), text);
     return 1;
 }
 
@@ -277,10 +277,19 @@ std::string web_server::viewer_page(display_id d) const
     return page;
 }
 
+// Without a token only this computer is served, and a page from elsewhere
+// that renamed itself to this computer's address still names its own host.
+bool web_server::admitted(const mg_connection *conn) const
+{
+    if (options_.token.empty())
+        return loopback_host(mg_get_header(conn, "Host"));
+    return token_ok(mg_get_request_info(conn)->query_string, options_.token);
+}
+
 int web_server::on_request(mg_connection *conn)
 {
     const mg_request_info *info = mg_get_request_info(conn);
-    if (!token_ok(info->query_string, options_.token)) {
+    if (!admitted(conn)) {
         mg_send_http_error(conn, 403, "%s", "The token is missing or wrong");
         return 403;
     }
@@ -315,7 +324,7 @@ int web_server::on_socket_connect(const mg_connection *conn)
 {
     const mg_request_info *info = mg_get_request_info(conn);
     display_id d;
-    if (!token_ok(info->query_string, options_.token))
+    if (!admitted(conn))
         return refuse_upgrade(conn, 403, "Forbidden", "The token is missing or wrong");
     if (!origin_ok(mg_get_header(conn, "Origin"), mg_get_header(conn, "Host"))) {
         logMsg("Remote displays: refused a viewer from the page of %s", mg_get_header(conn, "Origin"));

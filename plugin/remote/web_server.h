@@ -58,6 +58,7 @@ public:
 private:
     struct viewer;
     void forget(const mg_connection *conn, viewer *v);
+    bool admitted(const mg_connection *conn) const;
     void send_page(mg_connection *conn, const std::string &body);
     std::string viewer_page(display_id d) const;
 
@@ -70,7 +71,7 @@ private:
     std::atomic<int> viewers_{0};
     std::mutex list_mutex_;
     std::vector<viewer *> list_;
-    bool starting_ = false;
+    std::atomic<bool> starting_{false};
     std::string start_error_;
 };
 

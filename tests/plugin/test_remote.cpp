@@ -50,13 +50,20 @@ INSTANTIATE_TEST_SUITE_P(paths, route_table,
                                                       display_id::pfd},
                                            route_case{"", route_kind::not_found, display_id::pfd}));
 
-TEST(request_rules, only_the_exact_token_and_the_servers_own_origin_pass)
+TEST(request_rules, only_the_exact_token_this_computers_host_names_and_the_servers_own_origin_pass)
 {
     EXPECT_TRUE(token_ok(nullptr, ""));
     EXPECT_TRUE(token_ok("keys=1&token=ab%63d", "abcd"));
     EXPECT_FALSE(token_ok(nullptr, "abcd"));
     EXPECT_FALSE(token_ok("token=abc", "abcd"));
     EXPECT_FALSE(token_ok("token=abcde", "abcd"));
+
+    EXPECT_TRUE(loopback_host("127.0.0.1:8642"));
+    EXPECT_TRUE(loopback_host("LocalHost"));
+    EXPECT_TRUE(loopback_host("[::1]:8642"));
+    EXPECT_FALSE(loopback_host("evil.example:8642")) << "a renamed page from elsewhere";
+    EXPECT_FALSE(loopback_host("127.0.0.1.evil.example"));
+    EXPECT_FALSE(loopback_host("[::1]evil"));
 
     EXPECT_TRUE(origin_ok(nullptr, "127.0.0.1:8642"));
     EXPECT_TRUE(origin_ok("HTTP://127.0.0.1:8642", "127.0.0.1:8642"));
