@@ -21,6 +21,7 @@ namespace remote {
 namespace {
 
 constexpr int presses_per_second = 20;
+constexpr int max_notes = 50;
 // Set while mg_start2 runs: its errors are reported on the starting thread
 // before a context exists to carry user data.
 thread_local web_server *starting = nullptr;
@@ -102,6 +103,17 @@ int refuse_upgrade(const mg_connection *conn, int status, const char *reason, co
         "HTTP/1.1 %d %s\r\nContent-Type: text/plain\r\nContent-Length: %u\r\nConnection: close\r\n\r\n%s",
         status, reason, static_cast<unsigned>(std::strlen(text)), text);
     return 1;
+}
+
+// What a client sent, fit for one log line.
+std::string printable(const std::string &text, std::size_t most)
+{
+    std::string out = text.substr(0, most);
+    for (char &c : out) {
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7f)
+            c = '?';
+    }
+    return out;
 }
 
 bool is_error(int code, int posix, int winsock)
@@ -248,7 +260,12 @@ void web_server::note(const char *message)
             start_error_ = message;
         return;
     }
-    logMsg("Remote displays: %s", message);
+    // A client sending garbage on purpose must not fill the simulator's log.
+    const int n = ++notes_;
+    if (n <= max_notes)
+        logMsg("Remote displays: %s", message);
+    if (n == max_notes)
+        logMsg("Remote displays: further messages of the server are left out of the log");
 }
 
 void web_server::send_page(mg_connection *conn, const std::string &body)
@@ -327,7 +344,7 @@ int web_server::on_socket_connect(const mg_connection *conn)
     if (!admitted(conn))
         return refuse_upgrade(conn, 403, "Forbidden", "The token is missing or wrong");
     if (!origin_ok(mg_get_header(conn, "Origin"), mg_get_header(conn, "Host"))) {
-        logMsg("Remote displays: refused a viewer from the page of %s", mg_get_header(conn, "Origin"));
+        note(("refused a viewer from the page of " + printable(mg_get_header(conn, "Origin"), 80)).c_str());
         return refuse_upgrade(conn, 403, "Forbidden", "Foreign origin");
     }
     if (!parse_display(query_value(info->query_string, "display"), d))
@@ -380,7 +397,7 @@ int web_server::on_socket_data(mg_connection *conn, int bits, char *data, std::s
     const key_message m = parse_key_message(data, length);
     if (!m.valid || !keys_.available(v->display, m.key)) {
         if (!v->warned)
-            logMsg("Remote displays: refused a key a viewer sent: %.40s", std::string(data, length).c_str());
+            note(("refused a key a viewer sent: " + printable(std::string(data, length), 40)).c_str());
         v->warned = true;
         return 1;
     }

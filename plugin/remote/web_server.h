@@ -72,6 +72,7 @@ private:
     std::mutex list_mutex_;
     std::vector<viewer *> list_;
     std::atomic<bool> starting_{false};
+    std::atomic<int> notes_{0};
     std::string start_error_;
 };
 
