@@ -131,7 +131,7 @@ TEST_F(remote_settings_file, a_lan_address_gets_a_token_once_and_keeps_it)
 }
 
 // A server on loopback with a token required, as on a LAN address.
-class server_test : public ::testing::Test {
+class remote_server : public ::testing::Test {
 protected:
     temp_dir tmp;
     frame_hub hub;
@@ -170,7 +170,7 @@ protected:
     }
 };
 
-TEST_F(server_test, requests_without_the_token_get_403_and_unknown_paths_404)
+TEST_F(remote_server, requests_without_the_token_get_403_and_unknown_paths_404)
 {
     start();
     struct {
@@ -187,7 +187,7 @@ TEST_F(server_test, requests_without_the_token_get_403_and_unknown_paths_404)
     EXPECT_NE(http_get(port, "/pfd2?token=secret").body.find("\"display\":\"pfd2\""), std::string::npos);
 }
 
-TEST_F(server_test, a_single_picture_is_the_next_frame_read_back_or_503_within_a_second)
+TEST_F(remote_server, a_single_picture_is_the_next_frame_read_back_or_503_within_a_second)
 {
     start();
     std::thread p = publisher(display_id::mfd);
@@ -201,7 +201,7 @@ TEST_F(server_test, a_single_picture_is_the_next_frame_read_back_or_503_within_a
     EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(1500));
 }
 
-TEST_F(server_test, viewers_get_frames_and_the_one_over_the_limit_or_from_a_foreign_page_is_refused)
+TEST_F(remote_server, viewers_get_frames_and_the_one_over_the_limit_or_from_a_foreign_page_is_refused)
 {
     start(2);
     ws_viewer a(port, "display=pfd&token=secret");
@@ -220,7 +220,7 @@ TEST_F(server_test, viewers_get_frames_and_the_one_over_the_limit_or_from_a_fore
     EXPECT_EQ(b.last_frame().size(), 4u);
 }
 
-TEST_F(server_test, an_upgrade_from_a_foreign_page_is_refused)
+TEST_F(remote_server, an_upgrade_from_a_foreign_page_is_refused)
 {
     start();
     EXPECT_EQ(refused_upgrade(port, "display=pfd&token=secret", "http://evil.example"), 403);
@@ -228,7 +228,7 @@ TEST_F(server_test, an_upgrade_from_a_foreign_page_is_refused)
     EXPECT_TRUE(own.connected());
 }
 
-TEST_F(server_test, a_client_sending_binary_garbage_is_dropped_and_the_others_stay)
+TEST_F(remote_server, a_client_sending_binary_garbage_is_dropped_and_the_others_stay)
 {
     start();
     ws_viewer rude(port, "display=mfd&token=secret");
