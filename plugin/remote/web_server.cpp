@@ -157,7 +157,8 @@ start_result web_server::start()
     // Small requests only, and clients that stall are dropped; civetweb's
     // own cap of 64 header lines applies. Its threads notice a stop only
     // when a wait ends, so the waits are short: a socket idle for 250 ms is
-    // pinged (browsers answer), and a read or send stalled for 500 ms fails.
+    // pinged (browsers answer; civetweb drops a viewer that stops answering),
+    // and a read or send stalled for 500 ms fails.
     const char *config[] = {"listening_ports",
                             listen.c_str(),
                             "num_threads",

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <thread>
 
+#include <civetweb.h>
+
 #include "cfg_file.h"
 #include "log_capture.h"
 #include "remote/remote_settings.h"
@@ -245,6 +247,38 @@ TEST_F(remote_server, a_client_sending_binary_garbage_is_dropped_and_the_others_
     EXPECT_FALSE(calm.closed());
     EXPECT_EQ(server->viewers(), 1);
     EXPECT_EQ(logs.messages().size(), 1u) << "a refused key name is logged once per viewer";
+}
+
+TEST_F(remote_server, a_viewer_that_stops_reading_is_dropped_while_the_others_keep_getting_frames)
+{
+    start();
+    ws_viewer calm(port, "display=pfd&token=secret");
+    mg_connection *stalled = silent_viewer(port, "display=pfd&token=secret");
+    ASSERT_TRUE(calm.connected() && stalled != nullptr);
+    for (int i = 0; i < 300 && hub.viewers(display_id::pfd) < 2; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+
+    // Large pictures at 50 a second, until the stalled viewer's socket
+    // buffers are full and it is gone.
+    jpeg_frame big;
+    big.bytes.assign(128 * 1024, 0x55);
+    int published = 0;
+    for (; published < 1000 && server->viewers() > 1; ++published) {
+        hub.publish(display_id::pfd, big);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_FALSE(calm.closed()) << "the reading viewer stays";
+    const int before = calm.frames();
+    for (int i = 0; i < 20; ++i) {
+        hub.publish(display_id::pfd, big);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    for (int i = 0; i < 300 && calm.frames() == before; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    mg_close_connection(stalled);
+
+    EXPECT_EQ(server->viewers(), 1) << "dropped after " << published << " frames";
+    EXPECT_GT(calm.frames(), before) << "the reading viewer still gets frames";
 }
 
 } // namespace

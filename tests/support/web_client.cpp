@@ -51,6 +51,19 @@ int refused_upgrade(int port, const std::string &query, const std::string &origi
         .status;
 }
 
+mg_connection *silent_viewer(int port, const std::string &query)
+{
+    ensure_library();
+    char error[256] = "";
+    mg_connection *conn = mg_connect_client("127.0.0.1", port, 0, error, sizeof(error));
+    if (conn != nullptr)
+        mg_printf(conn,
+                  "GET /ws?%s HTTP/1.1\r\nHost: 127.0.0.1:%d\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+                  "Sec-WebSocket-Version: 13\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n\r\n",
+                  query.c_str(), port);
+    return conn;
+}
+
 ws_viewer::ws_viewer(int port, const std::string &query)
 {
     ensure_library();
@@ -79,9 +92,12 @@ std::vector<unsigned char> ws_viewer::last_frame() const
     return last_;
 }
 
-int ws_viewer::on_data(mg_connection *, int bits, char *data, size_t length, void *self)
+int ws_viewer::on_data(mg_connection *conn, int bits, char *data, size_t length, void *self)
 {
     auto *v = static_cast<ws_viewer *>(self);
+    // As a browser does (RFC 6455): the server drops a viewer that stops answering.
+    if ((bits & 0xf) == MG_WEBSOCKET_OPCODE_PING)
+        mg_websocket_client_write(conn, MG_WEBSOCKET_OPCODE_PONG, data, length);
     if ((bits & 0xf) == MG_WEBSOCKET_OPCODE_BINARY) {
         std::lock_guard<std::mutex> lock(v->mutex_);
         v->last_.assign(data, data + length);

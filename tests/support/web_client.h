@@ -21,6 +21,10 @@ http_reply http_get(int port, const std::string &path, const std::string &header
 // A WebSocket upgrade of /ws answered with anything but 101: its status.
 int refused_upgrade(int port, const std::string &query, const std::string &origin);
 
+// A WebSocket upgrade of /ws sent and then never read from: a viewer that
+// stalls. Close it with mg_close_connection.
+mg_connection *silent_viewer(int port, const std::string &query);
+
 // A WebSocket viewer; counts the binary messages it gets.
 class ws_viewer {
 public:
