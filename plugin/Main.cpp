@@ -26,6 +26,7 @@
 #include "lifecycle/plugin_folder.h"
 #include "lifecycle/startup.h"
 #include "remote/picture_feed.h"
+#include "remote/remote_service.h"
 
 #ifndef KYV_PLUGIN_VERSION
 #define KYV_PLUGIN_VERSION "3.0.1"
@@ -145,6 +146,7 @@ PLUGIN_API int XPluginEnable(void)
     register_capture();
     startup_reset();
     XPLMRegisterFlightLoopCallback(startup_flight_loop, -1.0f, nullptr);
+    remote::service_enable(plugin_folder);
     logMsg("XPLMEnable Complete");
     return 1;
 }
@@ -155,6 +157,7 @@ PLUGIN_API void XPluginDisable(void)
     logMsg("Unregistering FLC - EF");
     XPLMUnregisterFlightLoopCallback(startup_flight_loop, nullptr);
     startup_remove_menu();
+    remote::service_disable();
     logMsg("Unregistering G1000 Popups");
     popup_system_fini();
     picker_fini();

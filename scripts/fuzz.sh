@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-all_targets=(conf_reader_fuzz pref_store_fuzz window_events_fuzz)
+all_targets=(conf_reader_fuzz pref_store_fuzz window_events_fuzz remote_server_fuzz)
 which="${1:-all}"
 seconds="${2:-600}"
 

@@ -49,8 +49,8 @@ export LSAN_OPTIONS="suppressions=$root/tests/sanitizers/lsan.supp:intercept_tls
 ctest --test-dir build-asan --output-on-failure -j"$test_jobs" --timeout 300
 unset ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS
 
-echo "sanitize: ThreadSanitizer, the threaded renderer and the windows opening and closing"
+echo "sanitize: ThreadSanitizer, the threaded renderer, the windows opening and closing, the remote displays' server"
 configure_and_build build-tsan thread -- unit_test_mt_cairo_render popup_module_tests integration_tests
 TSAN_OPTIONS="suppressions=$root/tests/sanitizers/tsan.supp halt_on_error=1 second_deadlock_stack=1" \
     ctest --test-dir build-tsan --output-on-failure -j"$test_jobs" --timeout 300 \
-    -R '(^|/)(MtCairoRender|MtCairoRenderDraw|popup_windows|new_window_centred|popup_module|remote_feed|popup_toggle_death|lifecycle|live_displays|live_display_shapes)\.'
+    -R '(^|/)(MtCairoRender|MtCairoRenderDraw|popup_windows|new_window_centred|popup_module|remote_feed|popup_toggle_death|lifecycle|live_displays|live_display_shapes|remote_server|remote_displays)\.'

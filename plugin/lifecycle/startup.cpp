@@ -8,6 +8,7 @@
 #include <acfutils/log.h>
 
 #include "pictures/picker/picker_window.h"
+#include "remote/remote_service.h"
 #include "windows/monitor_assignment.h"
 #include "windows/popupSystem.h"
 #include "windows/popup_window.h"
@@ -49,6 +50,7 @@ void build_menu()
     XPLMAppendMenuItemWithCommand(popups_menu, "MFD POPUP", mfd_cmd);
     XPLMAppendMenuItemWithCommand(popups_menu, "PFD2 POPUP", pfd2_cmd);
     XPLMAppendMenuItemWithCommand(popups_menu, "Display Regions", regions_cmd);
+    remote::service_add_menu_item(popups_menu);
 }
 
 } // namespace

@@ -76,6 +76,14 @@ public:
     {
         // The worker may be reading mapped pixels: it goes first.
         encoder_.reset();
+        // A feed that never read made no GL object, and may end where no
+        // context was ever made (a server turned on and off again at once).
+        bool made_any = false;
+        for (const display_ring &r : rings_)
+            for (const readback &s : r.slots)
+                made_any = made_any || s.buffer != 0;
+        if (!made_any)
+            return;
         const saved_pack_state keep;
         for (display_ring &r : rings_)
             for (readback &s : r.slots) {

@@ -8,7 +8,66 @@ namespace {
 
 const std::string no_name;
 
+// The G1000 bezels' commands of the three units (n1 the pilot's PFD, n2 the
+// copilot's, n3 the MFD); the simulator has them whatever the aircraft.
+const char *const g1000_keys[] = {"softkey1",
+                                  "softkey2",
+                                  "softkey3",
+                                  "softkey4",
+                                  "softkey5",
+                                  "softkey6",
+                                  "softkey7",
+                                  "softkey8",
+                                  "softkey9",
+                                  "softkey10",
+                                  "softkey11",
+                                  "softkey12",
+                                  "nav_outer_down",
+                                  "nav_outer_up",
+                                  "nav_inner_down",
+                                  "nav_inner_up",
+                                  "nav12",
+                                  "com_outer_down",
+                                  "com_outer_up",
+                                  "com_inner_down",
+                                  "com_inner_up",
+                                  "com12",
+                                  "hdg_down",
+                                  "hdg_up",
+                                  "hdg_sync",
+                                  "alt_outer_down",
+                                  "alt_outer_up",
+                                  "alt_inner_down",
+                                  "alt_inner_up",
+                                  "baro_down",
+                                  "baro_up",
+                                  "crs_down",
+                                  "crs_up",
+                                  "crs_sync",
+                                  "range_down",
+                                  "range_up",
+                                  "pan_push",
+                                  "fms_outer_down",
+                                  "fms_outer_up",
+                                  "fms_inner_down",
+                                  "fms_inner_up",
+                                  "cursor",
+                                  "direct",
+                                  "menu",
+                                  "fpl",
+                                  "proc",
+                                  "clr",
+                                  "ent"};
+
 } // namespace
+
+commands::commands(plugin_gate &gate) : gate_(gate)
+{
+    for (const char *unit : {"n1", "n2", "n3"}) {
+        for (const char *key : g1000_keys)
+            create((std::string("sim/GPS/g1000") + unit + "_" + key).c_str(), "G1000 bezel");
+    }
+}
 
 XPLMCommandRef commands::create(const char *name, const char *description)
 {

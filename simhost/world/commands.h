@@ -16,7 +16,8 @@ namespace simhost::detail {
 
 class commands {
 public:
-    explicit commands(plugin_gate &gate) : gate_(gate) {}
+    // Starts with the simulator's own commands a plugin may look up.
+    explicit commands(plugin_gate &gate);
 
     // The existing command of that name, or a new one.
     XPLMCommandRef create(const char *name, const char *description);

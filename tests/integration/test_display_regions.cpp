@@ -166,7 +166,7 @@ TEST_F(display_regions, the_picture_is_taken_only_while_the_window_is_shown_and_
 {
     start_and_enable();
     const size_t handlers = host.command_handler_count(), callbacks = host.draw_callback_count();
-    EXPECT_EQ(handlers, 4u) << "the three displays' commands and the picker's";
+    EXPECT_EQ(handlers, 5u) << "the three displays' commands, the picker's and the remote displays' switch";
 
     ASSERT_TRUE(host.command(regions_command, press::once));
     host.run_frames(2);

@@ -39,7 +39,8 @@ TEST_F(popup_windows, enable_makes_the_three_commands_in_display_order_and_disab
         EXPECT_EQ(host.command_description(d->command),
                   std::string("Show/hide pop out window for ") + d->title);
     }
-    EXPECT_EQ(host.command_handler_count(), 4u) << "the three and the display regions picker's";
+    EXPECT_EQ(host.command_handler_count(), 5u)
+        << "the three, the display regions picker's and the remote displays' switch";
     const auto msgs = plugin_messages();
     EXPECT_THAT(lines_starting(msgs, "Init "), ElementsAre(init_lines[0], init_lines[1], init_lines[2]));
     EXPECT_EQ(messages_from("G1000 Popup Init").at(1), init_lines[0]) << "initialised inside the enable";
