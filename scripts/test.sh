@@ -51,7 +51,10 @@ trap on_exit EXIT
 start_windows_preparation() {
     [ "$windows" -eq 1 ] || return 0
     echo "test: preparing the Windows and package stages in the background (log shown with the Windows stage)"
-    setsid -w bash -c 'scripts/test-windows.sh --prepare && scripts/lin_deps.sh' >"$prepare_log" 2>&1 </dev/null &
+    # The shipped Linux plugin is built there too; the package stage finds it
+    # up to date.
+    setsid -w bash -c 'scripts/test-windows.sh --prepare &&
+        scripts/lin_deps.sh --plugin "${KYV_SHIPPED_BUILD_DIR:-build-shipped}"' >"$prepare_log" 2>&1 </dev/null &
     prepare_pid=$!
 }
 
@@ -80,8 +83,9 @@ windows_suite() {
 }
 
 # The integration tests that load, enable, capture from the panel and the
-# cockpit devices, and disable, run again against the packaged Linux plugin.
-shipped_subset='lifecycle.*:live_displays.*:cockpit_device_displays.*:*picture_source*:demo_story.*'
+# cockpit devices, serve the remote displays, and disable, run again against
+# the packaged Linux plugin.
+shipped_subset='lifecycle.*:live_displays.*:cockpit_device_displays.*:*picture_source*:demo_story.*:remote_displays.*'
 package_check() {
     scripts/package.sh &&
         tests/plugin/check_package.sh "out/kyv_pop-$(sed -n 's/^project(kyv_pop VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt).zip" &&
