@@ -79,6 +79,7 @@ struct result {
     // From the read's start to the frame in the hub, or at a client when
     // clients watch; then also what each client got, on average per display.
     std::vector<double> latency_ms;
+    std::vector<double> at_hub_ms; // with clients: the hub's share of it
     int clients = 0;
     std::uint64_t received_bytes[remote::display_count] = {};
     std::uint64_t received = 0;
@@ -318,6 +319,8 @@ result run(simhost::host &h, const options &o, setup s)
     viewers.reset();
     if (s == setup::two_viewers)
         r.latency_ms = at_hub_ms;
+    else if (s == setup::server_viewers)
+        r.at_hub_ms = at_hub_ms;
     return r;
 }
 
@@ -337,6 +340,9 @@ void print(const result &r)
     const std::uint64_t pictures = r.clients > 0 ? r.received : r.enc.encoded;
     printf(" %7.1f %7.1f %7.1f\n", static_cast<double>(pictures) / per / r.seconds / remote::display_count,
            bench::percentile(r.latency_ms, 0.5), bench::percentile(r.latency_ms, 0.95));
+    if (r.clients > 0)
+        printf("%-22s %*s %7.1f %7.1f\n", "  of it, until the hub", 90, "",
+               bench::percentile(r.at_hub_ms, 0.5), bench::percentile(r.at_hub_ms, 0.95));
 }
 
 void quiet(const char *) {}
