@@ -62,9 +62,6 @@ protected:
             host.run_frames(1);
         return answer.get();
     }
-
-    // The PFD's rectangle of the panel, where the feed reads it.
-    image pfd_rectangle() const { return read_image(host.panel_framebuffer(), 0, 2100, 1024, 768); }
 };
 
 TEST_F(remote_displays, a_single_picture_and_a_viewers_first_frame_are_the_panels_pfd_rectangle)
@@ -76,7 +73,8 @@ TEST_F(remote_displays, a_single_picture_and_a_viewers_first_frame_are_the_panel
 
     const http_reply reply = while_frames_run([this] { return http_get(port, "/pfd.jpg"); });
     ASSERT_EQ(reply.status, 200);
-    const image panel = pfd_rectangle();
+    // The PFD's rectangle of the panel, where the feed reads it.
+    const image panel = read_image(host.panel_framebuffer(), 0, 2100, 1024, 768);
     const image picture =
         decode_jpeg(reinterpret_cast<const unsigned char *>(reply.body.data()), reply.body.size());
     EXPECT_LT(mean_error(picture, panel), 3.0) << "mean error per channel";
