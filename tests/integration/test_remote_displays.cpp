@@ -1,14 +1,18 @@
 // The remote displays' server inside the plugin in the simulator host: the
 // settings file turns it on, the menu shows and toggles it, a browser's key
-// press reaches the simulator's command, and a disable ends it at once.
+// press reaches the simulator's command, a browser's picture is the panel's,
+// and a disable ends it at once.
 
 #include <gmock/gmock.h>
 
 #include <chrono>
+#include <future>
 #include <thread>
 
 #include <civetweb.h>
 
+#include "gl_image.h"
+#include "jpeg_image.h"
 #include "plugin_fixture.h"
 #include "thread_count.h"
 #include "web_client.h"
@@ -45,7 +49,44 @@ protected:
         }
         return done();
     }
+
+    // The server answers from its own threads and its pictures come from the
+    // simulator's frames: `request` runs on another thread while this one
+    // runs frames, for at most five seconds.
+    template <class F> auto while_frames_run(F request)
+    {
+        auto answer = std::async(std::launch::async, request);
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (answer.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready &&
+               std::chrono::steady_clock::now() < until)
+            host.run_frames(1);
+        return answer.get();
+    }
 };
+
+TEST_F(remote_displays, a_single_picture_and_a_viewers_first_frame_are_the_panels_pfd_rectangle)
+{
+    host.set_backgrounds(false);
+    ASSERT_TRUE(host.init_gl()) << host.error();
+    write_remote(1);
+    start_and_enable();
+
+    const http_reply reply = while_frames_run([this] { return http_get(port, "/pfd.jpg"); });
+    ASSERT_EQ(reply.status, 200);
+    // The PFD's rectangle of the panel, where the feed reads it.
+    const image panel = read_image(host.panel_framebuffer(), 0, 2100, 1024, 768);
+    const image picture =
+        decode_jpeg(reinterpret_cast<const unsigned char *>(reply.body.data()), reply.body.size());
+    EXPECT_LT(mean_error(picture, panel), 3.0) << "mean error per channel";
+    EXPECT_GT(mean_error(picture, read_image(host.panel_framebuffer(), 1024, 0, 1024, 768)), 10.0)
+        << "not the MFD's rectangle";
+
+    ws_viewer viewer(port, "display=pfd");
+    ASSERT_TRUE(viewer.connected());
+    ASSERT_TRUE(frames_until([&] { return viewer.frames() > 0; }));
+    const std::vector<unsigned char> frame = viewer.last_frame();
+    EXPECT_LT(mean_error(decode_jpeg(frame.data(), frame.size()), panel), 3.0) << "mean error per channel";
+}
 
 TEST_F(remote_displays, a_key_pressed_in_the_browser_begins_then_ends_the_units_command_once)
 {
