@@ -10,6 +10,7 @@ packages=(
   libegl-dev libgl-dev libgl1-mesa-dri libegl-mesa0
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev llvm
+  chromium
 )
 
 scripts/ensure_packages.sh setup "${packages[@]}"
