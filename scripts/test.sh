@@ -39,22 +39,26 @@ windows=1
 # one-process configure scripts. That starts in the background once the Linux
 # build is done (so the two never run apt at once), beside the Linux tests and
 # the sanitizer stage, whose tests leave a core idle much of the time.
-prepare_log=$(mktemp)
+# The Windows part writes its exit status to windows.rc when it ends, so the
+# Windows stage need not wait for the Linux root.
+prepare_dir=$(mktemp -d)
 prepare_pid=
 # An interrupted run stops the preparation too: it runs in a process group
 # of its own, whose id is its pid.
 on_exit() {
     [ -z "$prepare_pid" ] || kill -- "-$prepare_pid" 2>/dev/null || true
-    rm -f "$prepare_log"
+    rm -rf "$prepare_dir"
 }
 trap on_exit EXIT
-start_windows_preparation() {
+start_preparation() {
     [ "$windows" -eq 1 ] || return 0
-    echo "test: preparing the Windows and package stages in the background (log shown with the Windows stage)"
+    echo "test: preparing the Windows and package stages in the background (logs shown with those stages)"
     # The shipped Linux plugin is built there too; the package stage finds it
-    # up to date.
-    setsid -w bash -c 'scripts/test-windows.sh --prepare &&
-        scripts/lin_deps.sh --plugin "${KYV_SHIPPED_BUILD_DIR:-build-shipped}"' >"$prepare_log" 2>&1 </dev/null &
+    # up to date. It does not need the Windows part, so it runs whatever that did.
+    setsid -w bash -c 'scripts/test-windows.sh --prepare >"$1/windows.log" 2>&1
+        echo $? >"$1/windows.rc"
+        scripts/lin_deps.sh --plugin "$2" >"$1/linux.log" 2>&1' \
+        prepare "$prepare_dir" "${KYV_SHIPPED_BUILD_DIR:-build-shipped}" </dev/null &
     prepare_pid=$!
 }
 
@@ -64,16 +68,19 @@ linux_suite() {
     # Two tests at a time per core: many wait on process and GL start-up more
     # than on the processor.
     scripts/setup.sh &&
-        start_windows_preparation &&
+        start_preparation &&
         ctest --test-dir "${KYV_BUILD_DIR:-build}" --output-on-failure -j"$(($(nproc) * 2))" --timeout 300
 }
 
 windows_suite() {
-    local rc=0
     if [ -n "$prepare_pid" ]; then
-        wait "$prepare_pid" || rc=$?
-        prepare_pid=
-        sed 's/^/    /' "$prepare_log"
+        # Bounded by the preparation itself: it ends, or writes its status.
+        while [ ! -s "$prepare_dir/windows.rc" ] && kill -0 "$prepare_pid" 2>/dev/null; do
+            sleep 2
+        done
+        sed 's/^/    /' "$prepare_dir/windows.log"
+        local rc
+        rc=$(cat "$prepare_dir/windows.rc" 2>/dev/null || echo 1)
         if [ "$rc" -ne 0 ]; then
             echo "test: preparing the Windows stage failed (exit $rc)" >&2
             return "$rc"
@@ -87,6 +94,16 @@ windows_suite() {
 # the packaged Linux plugin.
 shipped_subset='lifecycle.*:live_displays.*:cockpit_device_displays.*:*picture_source*:demo_story.*:remote_displays.*'
 package_check() {
+    if [ -n "$prepare_pid" ]; then
+        local rc=0
+        wait "$prepare_pid" || rc=$?
+        prepare_pid=
+        sed 's/^/    /' "$prepare_dir/linux.log"
+        if [ "$rc" -ne 0 ]; then
+            echo "test: preparing the package stage failed (exit $rc)" >&2
+            return "$rc"
+        fi
+    fi
     scripts/package.sh &&
         tests/plugin/check_package.sh "out/kyv_pop-$(sed -n 's/^project(kyv_pop VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt).zip" &&
         echo "test: the integration tests ($shipped_subset) against out/package/kyv_pop/lin_x64/kyv_pop.xpl" &&
