@@ -55,7 +55,9 @@ start_preparation() {
     echo "test: preparing the Windows and package stages in the background (logs shown with those stages)"
     # The shipped Linux plugin is built there too; the package stage finds it
     # up to date. It does not need the Windows part, so it runs whatever that did.
-    setsid -w bash -c 'scripts/test-windows.sh --prepare >"$1/windows.log" 2>&1
+    # At a lower priority: the stages in front come first, the preparation
+    # takes the time their tests leave idle.
+    setsid -w nice -n 10 bash -c 'scripts/test-windows.sh --prepare >"$1/windows.log" 2>&1
         echo $? >"$1/windows.rc"
         scripts/lin_deps.sh --plugin "$2" >"$1/linux.log" 2>&1' \
         prepare "$prepare_dir" "${KYV_SHIPPED_BUILD_DIR:-build-shipped}" </dev/null &
